@@ -30,8 +30,8 @@ test-asan: deps
 
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DPELMORA_BENCH=ON >/dev/null
-	@cmake --build $(BENCH_BUILD) --target pelmora_bench
-	$(BENCH_BUILD)/bench/pelmora_bench
+	@cmake --build $(BENCH_BUILD) --target benchmarks
+	@for b in $(BENCH_BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

@@ -11,8 +11,24 @@ using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = std::uint32_t;
 using LONG = std::int32_t;
+using ULONG = std::uint32_t;
 using BOOL = int;
 using HRESULT = std::int32_t;
+using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
+using WPARAM = UINT_PTR;
+using LPARAM = LONG_PTR;
+using LRESULT = LONG_PTR;
+
+// Macros, as some C headers (libjpeg's among them) define them too.
+#ifndef FALSE
+#define FALSE 0
+#endif
+#ifndef TRUE
+#define TRUE 1
+#endif
 
 // Result codes of the image store. Callers compare with S_OK only.
 inline constexpr HRESULT S_OK = 0;

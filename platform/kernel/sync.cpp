@@ -1,0 +1,13 @@
+#include "platform/kernel/sync.h"
+
+namespace kernel {
+
+void InitializeCriticalSection(CRITICAL_SECTION* section) { section->mutex.emplace(); }
+
+void EnterCriticalSection(CRITICAL_SECTION* section) { section->mutex->lock(); }
+
+void LeaveCriticalSection(CRITICAL_SECTION* section) { section->mutex->unlock(); }
+
+void DeleteCriticalSection(CRITICAL_SECTION* section) { section->mutex.reset(); }
+
+}  // namespace kernel
