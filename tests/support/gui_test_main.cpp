@@ -1,0 +1,27 @@
+// main() of every GUI test program: the tests run against a private Xvfb.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tests/support/private_xvfb.h"
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (CTest's discovery) needs no server.
+    if (!testing::GTEST_FLAG(list_tests)) {
+        std::string error;
+        if (!testsupport::StartPrivateXvfb(&error)) {
+            std::fprintf(stderr, "cannot start the test X server: %s\n", error.c_str());
+            return 1;
+        }
+        // Qt must talk to that server, even inside a Wayland session.
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        unsetenv("WAYLAND_DISPLAY");
+    }
+    const int result = RUN_ALL_TESTS();
+    testsupport::StopPrivateXvfb();
+    return result;
+}

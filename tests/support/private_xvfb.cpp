@@ -1,0 +1,62 @@
+#include "tests/support/private_xvfb.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace testsupport {
+namespace {
+
+pid_t serverPid = -1;
+
+}  // namespace
+
+bool StartPrivateXvfb(std::string* error) {
+    if (serverPid > 0) return true;
+    int fds[2];
+    if (pipe(fds) != 0) {
+        *error = std::string("pipe: ") + std::strerror(errno);
+        return false;
+    }
+    const pid_t pid = fork();
+    if (pid < 0) {
+        *error = std::string("fork: ") + std::strerror(errno);
+        return false;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // Xvfb writes the display number followed by a newline once it accepts
+    // connections.
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (number.empty()) {
+        waitpid(pid, nullptr, 0);
+        *error = "Xvfb did not start (is the xvfb package installed?)";
+        return false;
+    }
+    serverPid = pid;
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    std::atexit(StopPrivateXvfb);
+    return true;
+}
+
+void StopPrivateXvfb() {
+    if (serverPid <= 0) return;
+    kill(serverPid, SIGTERM);
+    waitpid(serverPid, nullptr, 0);
+    serverPid = -1;
+}
+
+}  // namespace testsupport
