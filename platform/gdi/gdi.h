@@ -7,6 +7,7 @@
 #include "platform/gdi/handles.h"
 #include "platform/gdi/memory_surface.h"
 #include "platform/gdi/pattern_blt.h"
+#include "platform/gdi/plg_blt.h"
 #include "platform/gdi/records.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/screen.h"
