@@ -14,3 +14,5 @@ pelmora_test(gdi_screen_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/screen_test.cpp
 find_package(X11 REQUIRED)
 pelmora_test(gdi_x11_root_screen_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/x11_root_screen_test.cpp
   LIBS pelmora_platform_gdi X11::X11 GUI)
+pelmora_test(gdi_plg_blt_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/plg_blt_test.cpp
+  LIBS pelmora_platform_gdi)
