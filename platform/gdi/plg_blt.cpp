@@ -134,9 +134,11 @@ BOOL PlgBlt(HDC destination, const POINT* points, HDC source, int srcX, int srcY
     int count = 0;
     const pixman_box32_t* boxes = area.Rects(&count);
     if (count == 0) {
-        // Nothing to write, but the request itself is still checked.
-        blitTarget.clip = RECT{0, 0, 0, 0};
-        return BlitParallelogram(view.pixels, x, y, width, height, points, blitTarget, filter);
+        // Nothing to write (an empty surface or clip), but the request
+        // itself is still checked, against an empty target.
+        BYTE none = 0;
+        const BlitTarget empty{&none, 0, 0, 0, pixels->origin, RECT{0, 0, 0, 0}};
+        return BlitParallelogram(view.pixels, x, y, width, height, points, empty, filter);
     }
     for (int i = 0; i < count; ++i) {
         blitTarget.clip = RECT{boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2};

@@ -195,6 +195,16 @@ TEST_F(PlgBltThroughHandles, ASurfaceOverMemoryIsDrawnInLogicalCoordinates) {
             EXPECT_EQ(memory[y * 4 + x], inside ? 0x00ABCDEFu : sentinel) << x << ", " << y;
         }
     }
+    // With nothing to write, a valid request still succeeds.
+    HRGN nowhere = CreateRectRgn(0, 0, 0, 0);
+    SelectClipRgn(dc, nowhere);
+    EXPECT_TRUE(PlgBlt(dc, at, source.dc, 0, 0, 2, 2, nullptr, 0, 0));
+    EXPECT_FALSE(PlgBlt(dc, at, source.dc, 0, 0, 3, 2, nullptr, 0, 0)) << "but a bad one fails";
+    SelectClipRgn(dc, nullptr);
+    DeleteObject(nowhere);
+    HDC emptyArea = CreateSurfaceOverMemory(nullptr, 0, 0, 0, POINT{0, 0});
+    EXPECT_TRUE(PlgBlt(emptyArea, at, source.dc, 0, 0, 2, 2, nullptr, 0, 0));
+    DeleteDC(emptyArea);
     // As a source, the same memory is read through its origin too.
     Surface target(1, 1, 32);
     const POINT one[3] = {{0, 0}, {1, 0}, {0, 1}};
