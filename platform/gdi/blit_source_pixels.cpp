@@ -115,7 +115,19 @@ const BYTE* CBlitSourcePixels::Row(LONG y, LONG x, LONG count, BYTE* scratch) co
         return row + std::ptrdiff_t{x} * 4;
     case Kind::indexed8: {
         const BYTE* in = row + x;
-        for (LONG i = 0; i < count; ++i) std::memcpy(scratch + 3 * i, &palette[in[i]], 4);
+        LONG i = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            // Four pixels as three whole words: overlapping byte stores are
+            // what made this the slowest part of drawing an indexed photo.
+            for (; i + 4 <= count; i += 4) {
+                const std::uint64_t p2 = palette[in[i + 2]];
+                const std::uint64_t low = palette[in[i]] | std::uint64_t{palette[in[i + 1]]} << 24 | p2 << 48;
+                const DWORD high = static_cast<DWORD>(p2 >> 16) | palette[in[i + 3]] << 8;
+                std::memcpy(scratch + 3 * i, &low, 8);
+                std::memcpy(scratch + 3 * i + 8, &high, 4);
+            }
+        }
+        for (; i < count; ++i) std::memcpy(scratch + 3 * i, &palette[in[i]], 4);
         return scratch;
     }
     case Kind::indexed4:
