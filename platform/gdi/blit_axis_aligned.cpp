@@ -4,34 +4,11 @@
 #include <vector>
 
 #include "platform/gdi/blit_box_axis.h"
+#include "platform/gdi/blit_row_kernels.h"
 
 namespace gdi {
 
 namespace {
-
-// floor((2 h + t) / 2 t), h / t rounded to nearest, without a hardware
-// division per channel: a floating-point estimate, then made exact.
-class CRoundingDivider {
-public:
-    explicit CRoundingDivider(std::uint64_t total)
-        : half(total), twice(2 * total), inverse(1.0 / static_cast<double>(2 * total)) {}
-
-    BYTE operator()(std::uint64_t h) const {
-        const std::uint64_t n = 2 * h + half;
-        std::uint64_t q = static_cast<std::uint64_t>(static_cast<double>(n) * inverse);
-        if (q * twice > n) {
-            --q;
-        } else if (n - q * twice >= twice) {
-            ++q;
-        }
-        return static_cast<BYTE>(q);
-    }
-
-private:
-    std::uint64_t half;
-    std::uint64_t twice;
-    double inverse;
-};
 
 // Source rows as Row hands them out, keeping the last two decoded ones: a
 // row under the border of two cells is needed twice in a row.
@@ -40,17 +17,21 @@ public:
     CRowCache(const CBlitSourcePixels& pixels, LONG x, LONG count)
         : pixels(pixels), x(x), count(count) {
         if (!pixels.ReadsInPlace()) {
-            for (auto& slot : slots) slot.bytes.resize(static_cast<std::size_t>(count) * 4);
+            for (auto& slot : slots) slot.bytes.resize(static_cast<std::size_t>(count) * 3 + 1);
         }
     }
 
+    // The row returned last stays valid through the next call.
     const BYTE* Row(LONG y) {
         if (pixels.ReadsInPlace()) return pixels.Row(y, x, count, nullptr);
-        for (auto& slot : slots) {
-            if (slot.y == y) return slot.bytes.data();
+        for (int i = 0; i < 2; ++i) {
+            if (slots[i].y == y) {
+                older = 1 - i;
+                return slots[i].bytes.data();
+            }
         }
-        Slot& slot = slots[next];
-        next ^= 1;
+        Slot& slot = slots[older];
+        older = 1 - older;
         slot.y = y;
         return pixels.Row(y, x, count, slot.bytes.data());
     }
@@ -64,7 +45,7 @@ private:
     LONG x;
     LONG count;
     Slot slots[2];
-    int next = 0;
+    int older = 0;  // the slot used less recently
 };
 
 void StorePixel(BYTE* to, BYTE blue, BYTE green, BYTE red) {
@@ -88,55 +69,44 @@ void DrawAxisAlignedAverage(const BlitAxisAlignedJob& job) {
     const std::int64_t spanEnd = acrossAxis.EndSource(across.endCell - 1);
     const auto spanCount = static_cast<LONG>(spanEnd - spanFirst);
 
-    // Per visible cell across: where its source pixels start in the span and
-    // their weights.
+    // Per visible cell across: its source pixels in the span, and how much
+    // of the first and last it covers.
     const std::size_t cells = static_cast<std::size_t>(across.endCell - across.firstCell);
-    std::vector<std::uint32_t> weightBegin(cells + 1);
-    std::vector<std::uint32_t> spanOffset(cells);
-    std::vector<std::uint32_t> weights;
-    weights.reserve(static_cast<std::size_t>(spanCount) + cells);
-    for (std::int64_t k = across.firstCell; k < across.endCell; ++k) {
-        const std::size_t c = static_cast<std::size_t>(k - across.firstCell);
-        weightBegin[c] = static_cast<std::uint32_t>(weights.size());
-        spanOffset[c] = static_cast<std::uint32_t>(acrossAxis.FirstSource(k) - spanFirst);
-        for (std::int64_t p = acrossAxis.FirstSource(k); p < acrossAxis.EndSource(k); ++p) {
-            weights.push_back(acrossAxis.Weight(k, p));
-        }
+    std::vector<BlitCellSpan> spans(cells);
+    for (std::size_t c = 0; c < cells; ++c) {
+        const std::int64_t k = across.firstCell + static_cast<std::int64_t>(c);
+        const std::int64_t first = acrossAxis.FirstSource(k);
+        const std::int64_t last = acrossAxis.EndSource(k) - 1;
+        spans[c].first = static_cast<std::uint32_t>(first - spanFirst);
+        spans[c].last = static_cast<std::uint32_t>(last - spanFirst);
+        spans[c].firstWeight = acrossAxis.Weight(k, first);
+        spans[c].lastWeight = last > first ? acrossAxis.Weight(k, last) : 0;
     }
-    weightBegin[cells] = static_cast<std::uint32_t>(weights.size());
 
     const std::size_t accCount = static_cast<std::size_t>(spanCount) * pixelBytes;
     std::vector<std::uint32_t> acc(accCount);
     CRowCache rows(*job.pixels, static_cast<LONG>(across.sourceStart + spanFirst), spanCount);
     const CRoundingDivider divide(acrossAxis.Total() * downAxis.Total());
+    const auto whole = static_cast<std::uint32_t>(acrossAxis.PixelLength());
 
     for (std::int64_t j = down.firstCell; j < down.endCell; ++j) {
         BYTE* const rowPixel = job.firstPixel + (j - down.firstCell) * job.downStep;
         // Down the source's columns: the cell's source rows, weighted.
         const std::int64_t firstRow = downAxis.FirstSource(j);
         const std::int64_t endRow = downAxis.EndSource(j);
-        for (std::int64_t r = firstRow; r < endRow; ++r) {
-            const std::uint32_t w = downAxis.Weight(j, r);
-            const BYTE* row = rows.Row(static_cast<LONG>(down.sourceStart + r));
-            if (r == firstRow) {
-                for (std::size_t i = 0; i < accCount; ++i) acc[i] = w * row[i];
-            } else {
-                for (std::size_t i = 0; i < accCount; ++i) acc[i] += w * row[i];
+        for (std::int64_t r = firstRow; r < endRow; r += 2) {
+            const BYTE* a = rows.Row(static_cast<LONG>(down.sourceStart + r));
+            const std::uint32_t wa = downAxis.Weight(j, r);
+            const BYTE* b = a;
+            std::uint32_t wb = 0;
+            if (r + 1 < endRow) {
+                b = rows.Row(static_cast<LONG>(down.sourceStart + r + 1));
+                wb = downAxis.Weight(j, r + 1);
             }
+            AccumulateRows(acc.data(), a, wa, b, wb, accCount, r == firstRow);
         }
         // Along the rows: each cell's columns, weighted, then normalised.
-        for (std::size_t c = 0; c < cells; ++c) {
-            BYTE* const pixel = rowPixel + static_cast<std::ptrdiff_t>(c) * job.acrossStep;
-            const std::uint32_t* a = acc.data() + std::size_t{spanOffset[c]} * pixelBytes;
-            std::uint64_t blue = 0, green = 0, red = 0;
-            for (std::uint32_t k = weightBegin[c]; k < weightBegin[c + 1]; ++k, a += pixelBytes) {
-                const std::uint64_t w = weights[k];
-                blue += w * a[0];
-                green += w * a[1];
-                red += w * a[2];
-            }
-            StorePixel(pixel, divide(blue), divide(green), divide(red));
-        }
+        AverageAcross(acc.data(), pixelBytes, spans.data(), cells, whole, divide, rowPixel, job.acrossStep);
     }
 }
 

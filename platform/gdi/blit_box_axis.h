@@ -33,6 +33,9 @@ public:
         return static_cast<std::uint32_t>(to - from);
     }
 
+    // The weight of a source pixel wholly under a cell.
+    std::int64_t PixelLength() const { return pixelLength; }
+
     // The sum of one cell's weights: the length of a cell.
     std::uint64_t Total() const { return static_cast<std::uint64_t>(cellLength); }
 

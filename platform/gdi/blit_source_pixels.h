@@ -27,7 +27,8 @@ public:
     LONG Height() const { return height; }
 
     // Bytes per pixel of the rows that Row returns: 3 (blue, green, red) or
-    // 4 (blue, green, red and a byte to ignore).
+    // 4 (blue, green, red and a byte to ignore, for 32-bit pixels read in
+    // place).
     int PixelBytes() const { return pixelBytes; }
 
     // True when Row hands out the image's own memory and never uses scratch.
@@ -35,7 +36,7 @@ public:
 
     // Pixels x .. x + count - 1 of row y (0 = top), PixelBytes() each: a
     // pointer into the image when its layout already is that, otherwise
-    // decoded into scratch, which must hold count * 4 bytes.
+    // decoded into scratch, which must hold count * 3 + 1 bytes.
     const BYTE* Row(LONG y, LONG x, LONG count, BYTE* scratch) const;
 
     // One pixel as its four bytes in memory: blue, green, red, 0.
@@ -45,7 +46,8 @@ private:
     enum class Kind { indexed1, indexed4, indexed8, masked16, masked32, bgr24, bgrx32 };
 
     // Pixels are handled as 32-bit words holding the bytes blue, green, red
-    // and 0 in memory order, so that a decoded pixel is stored with one copy.
+    // and 0 in memory order, so that a decoded pixel is stored with one
+    // four-byte copy (whose last byte the next pixel overwrites).
 
     // One channel of a bit-field pixel: the bits under the mask, scaled from
     // their own range to 0..255 by a table.
