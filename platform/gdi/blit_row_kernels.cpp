@@ -88,7 +88,13 @@ __attribute__((target("avx2"))) std::size_t AccumulateRowsAvx2(std::uint32_t* ac
     return i;
 }
 
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
+bool HasAvx2() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
 #endif
 
 template <int pixelBytes>
@@ -141,7 +147,7 @@ void AccumulateRows(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const B
 #if defined(__SSE2__)
     if (wa <= fastRowWeight && wb <= fastRowWeight) {
 #if defined(PELMORA_BLIT_AVX2)
-        if (hasAvx2) {
+        if (HasAvx2()) {
             done = start ? AccumulateRowsAvx2<true>(acc, a, wa, b, wb, count)
                          : AccumulateRowsAvx2<false>(acc, a, wa, b, wb, count);
         }
