@@ -97,15 +97,17 @@ void BM_BaselineReadPhotoOnce(benchmark::State& state) {
 BENCHMARK(BM_BaselineReadPhotoOnce)->Unit(benchmark::kMillisecond);
 
 // Draws `image` whole into a width x height target turned by `rotation`
-// quarter turns, the corners placed as the photo window places them.
-void RunBlit(benchmark::State& state, const Image& image, LONG width, LONG height, int rotation) {
+// quarter turns, the corners placed as the photo window places them; only
+// `clip` is drawn when it is given.
+void RunBlit(benchmark::State& state, const Image& image, LONG width, LONG height, int rotation,
+             RECT clip = {0, 0, 0, 0}) {
     std::vector<BYTE> pixels(static_cast<std::size_t>(width) * height * 4);
     gdi::BlitTarget target;
     target.topRow = pixels.data();
     target.width = width;
     target.height = height;
     target.pitch = 4 * width;
-    target.clip = {0, 0, width, height};
+    target.clip = clip.right > clip.left ? clip : RECT{0, 0, width, height};
     const LONG l = 0, t = 0, r = width, b = height;
     const POINT corners[4][3] = {
         {{l, t}, {r, t}, {l, b}}, {{r, t}, {r, b}, {l, t}}, {{r, b}, {l, b}, {r, t}}, {{l, b}, {l, t}, {r, b}}};
@@ -128,10 +130,20 @@ void BM_Reduce24QuarterTurn(benchmark::State& state) { RunBlit(state, Photo24(),
 void BM_Reduce8Upright(benchmark::State& state) { RunBlit(state, Photo8(), 900, 600, 0); }
 void BM_Reduce8QuarterTurn(benchmark::State& state) { RunBlit(state, Photo8(), 600, 900, 1); }
 void BM_Enlarge24Upright(benchmark::State& state) { RunBlit(state, Small24(), 1920, 1440, 0); }
+// A paint of a thin exposed strip costs a strip: 16 of 600 rows, and 16 of
+// 600 columns of the turned photo.
+void BM_Reduce24UprightRowStrip(benchmark::State& state) {
+    RunBlit(state, Photo24(), 900, 600, 0, RECT{0, 300, 900, 316});
+}
+void BM_Reduce24QuarterTurnColumnStrip(benchmark::State& state) {
+    RunBlit(state, Photo24(), 600, 900, 1, RECT{300, 0, 316, 900});
+}
 BENCHMARK(BM_Reduce24Upright)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reduce24QuarterTurn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reduce8Upright)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reduce8QuarterTurn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Enlarge24Upright)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reduce24UprightRowStrip)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reduce24QuarterTurnColumnStrip)->Unit(benchmark::kMillisecond);
 
 }  // namespace

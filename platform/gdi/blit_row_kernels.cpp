@@ -5,6 +5,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define PELMORA_BLIT_AVX2 1
+#endif
 
 namespace gdi {
 
@@ -46,6 +50,50 @@ std::size_t AccumulateRowsSse2(std::uint32_t* acc, const BYTE* a, std::uint32_t 
         }
     }
     return i;
+}
+#endif
+
+#if defined(PELMORA_BLIT_AVX2)
+// The same, 32 bytes of each row at a time, on processors that have it.
+template <bool start>
+__attribute__((target("avx2"))) std::size_t AccumulateRowsAvx2(std::uint32_t* acc, const BYTE* a,
+                                                               std::uint32_t wa, const BYTE* b,
+                                                               std::uint32_t wb, std::size_t count) {
+    const __m256i weights = _mm256_set1_epi32(static_cast<int>(wa | wb << 16));
+    const __m256i zero = _mm256_setzero_si256();
+    std::size_t i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+        const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+        // Unpacking works within each 16-byte half: elements 0-7 and 16-23
+        // come out of `low`, 8-15 and 24-31 out of `high`.
+        const __m256i low = _mm256_unpacklo_epi8(va, vb);
+        const __m256i high = _mm256_unpackhi_epi8(va, vb);
+        const __m256i s0 = _mm256_madd_epi16(_mm256_unpacklo_epi8(low, zero), weights);   // 0-3, 16-19
+        const __m256i s1 = _mm256_madd_epi16(_mm256_unpackhi_epi8(low, zero), weights);   // 4-7, 20-23
+        const __m256i s2 = _mm256_madd_epi16(_mm256_unpacklo_epi8(high, zero), weights);  // 8-11, 24-27
+        const __m256i s3 = _mm256_madd_epi16(_mm256_unpackhi_epi8(high, zero), weights);  // 12-15, 28-31
+        __m256i sums[4] = {
+            _mm256_permute2x128_si256(s0, s1, 0x20),
+            _mm256_permute2x128_si256(s2, s3, 0x20),
+            _mm256_permute2x128_si256(s0, s1, 0x31),
+            _mm256_permute2x128_si256(s2, s3, 0x31),
+        };
+        auto* out = reinterpret_cast<__m256i*>(acc + i);
+        for (int k = 0; k < 4; ++k) {
+            if (!start) sums[k] = _mm256_add_epi32(sums[k], _mm256_loadu_si256(out + k));
+            _mm256_storeu_si256(out + k, sums[k]);
+        }
+    }
+    return i;
+}
+
+bool HasAvx2() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
 }
 #endif
 
@@ -98,8 +146,14 @@ void AccumulateRows(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const B
     std::size_t done = 0;
 #if defined(__SSE2__)
     if (wa <= fastRowWeight && wb <= fastRowWeight) {
-        done = start ? AccumulateRowsSse2<true>(acc, a, wa, b, wb, count)
-                     : AccumulateRowsSse2<false>(acc, a, wa, b, wb, count);
+#if defined(PELMORA_BLIT_AVX2)
+        if (HasAvx2()) {
+            done = start ? AccumulateRowsAvx2<true>(acc, a, wa, b, wb, count)
+                         : AccumulateRowsAvx2<false>(acc, a, wa, b, wb, count);
+        }
+#endif
+        done += start ? AccumulateRowsSse2<true>(acc + done, a + done, wa, b + done, wb, count - done)
+                      : AccumulateRowsSse2<false>(acc + done, a + done, wa, b + done, wb, count - done);
     }
 #endif
     if (start) {

@@ -39,8 +39,6 @@ bool CBlitSourcePixels::Open(const BlitSource& source) {
 
     topRow = source.topRow;
     pitch = source.pitch;
-    width = source.width;
-    height = source.height;
 
     switch (source.bitsPerPixel) {
     case 1:

@@ -23,9 +23,6 @@ public:
 
     static constexpr LONG maxSide = 1 << 20;
 
-    LONG Width() const { return width; }
-    LONG Height() const { return height; }
-
     // Bytes per pixel of the rows that Row returns: 3 (blue, green, red) or
     // 4 (blue, green, red and a byte to ignore, for 32-bit pixels read in
     // place).
@@ -66,8 +63,6 @@ private:
 
     const BYTE* topRow = nullptr;
     std::ptrdiff_t pitch = 0;
-    LONG width = 0;
-    LONG height = 0;
     Kind kind = Kind::bgr24;
     int pixelBytes = 3;
     std::array<DWORD, 256> palette{};  // pixel word per index; black past the table
