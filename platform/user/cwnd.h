@@ -80,7 +80,7 @@ private:
 // The framework's window class for windows with these traits, registered
 // on first use ("Afx:<instance>:<style>", with the other traits appended
 // when any is set). Null if it cannot be registered.
-LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, void* background = nullptr,
+LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, gdi::HBRUSH background = nullptr,
                            HICON icon = nullptr);
 
 }  // namespace user

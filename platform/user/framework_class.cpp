@@ -20,7 +20,7 @@ std::string Hex(const void* value) {
 
 }  // namespace
 
-LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, void* background, HICON icon) {
+LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, gdi::HBRUSH background, HICON icon) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     char style[16];
     std::snprintf(style, sizeof style, "%x", classStyle);

@@ -2,9 +2,18 @@
 
 #include <algorithm>
 
+#include "platform/gdi/brushes.h"
+#include "platform/gdi/clipping.h"
+#include "platform/gdi/handles.h"
+#include "platform/gdi/memory_surface.h"
+#include "platform/gdi/pattern_blt.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/surfaces.h"
+#include "platform/user/internal/class_registry.h"
 #include "platform/user/internal/paint_defaults.h"
 #include "platform/user/internal/window_registry.h"
 #include "platform/user/internal/window_widget.h"
+#include "platform/user/messages.h"
 
 namespace user {
 namespace {
@@ -25,7 +34,67 @@ QRect ClientPart(const internal::WindowRecord& record, const RECT* rect) {
                  static_cast<int>(bottom - top));
 }
 
+internal::CWindowWidget* WidgetOf(HWND window) {
+    const internal::WindowRecord* record = FindWindowRecord(window);
+    return record ? dynamic_cast<internal::CWindowWidget*>(record->widget.data()) : nullptr;
+}
+
+// The clip of a paint surface: the area to paint, in client coordinates.
+bool ClipTo(gdi::HDC surface, const QRegion& area) {
+    const gdi::HRGN clip = gdi::CreateRectRgn(0, 0, 0, 0);
+    if (!clip) return false;
+    bool ok = true;
+    for (const QRect& rect : area) {
+        const gdi::HRGN part = gdi::CreateRectRgn(rect.left(), rect.top(), rect.left() + rect.width(),
+                                                  rect.top() + rect.height());
+        ok = ok && part && gdi::CombineRgn(clip, clip, part, gdi::RGN_OR) != gdi::ERROR;
+        if (part) gdi::DeleteObject(part);
+    }
+    ok = ok && gdi::SelectClipRgn(surface, clip) != gdi::ERROR;
+    gdi::DeleteObject(clip);
+    return ok;
+}
+
 }  // namespace
+
+gdi::HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+    internal::CWindowWidget* widget = WidgetOf(window);
+    if (!widget || !paint) return nullptr;
+    *paint = PAINTSTRUCT{};
+    const internal::WindowRecord* record = FindWindowRecord(window);
+    const QRect client(0, 0, record->clientSize.cx, record->clientSize.cy);
+    // Inside WM_PAINT the area is the one being painted; outside it, the
+    // area still invalid, which is shown when the painting ends.
+    const bool inPaint = widget->InPaint();
+    const QRegion area = (inPaint ? widget->PaintRegion() : widget->TakeInvalid()) & client;
+    const bool erase = widget->TakeErase();
+    QImage& pixels = widget->Content();
+    if (pixels.isNull() || client.isEmpty()) return nullptr;
+
+    const QRect box = area.isEmpty() ? QRect(0, 0, 1, 1) : area.boundingRect();
+    BYTE* topRow = pixels.bits() + static_cast<qsizetype>(box.top()) * pixels.bytesPerLine() + box.left() * 4;
+    const gdi::HDC surface = gdi::CreateSurfaceOverMemory(topRow, box.width(), box.height(),
+                                                          static_cast<LONG>(pixels.bytesPerLine()),
+                                                          POINT{box.left(), box.top()});
+    if (!surface) return nullptr;
+    if (!ClipTo(surface, area)) {
+        gdi::DeleteDC(surface);
+        return nullptr;
+    }
+    widget->AddPaintSurface(surface, inPaint ? QRegion() : area);
+    paint->hdc = surface;
+    if (!area.isEmpty()) paint->rcPaint = RECT{box.left(), box.top(), box.left() + box.width(), box.top() + box.height()};
+    if (erase) {
+        paint->fErase = SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface), 0) ? FALSE : TRUE;
+    }
+    return surface;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
+    internal::CWindowWidget* widget = WidgetOf(window);
+    if (!widget || !paint || !paint->hdc) return FALSE;
+    return widget->EndPaintSurface(paint->hdc) ? TRUE : FALSE;
+}
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
     if (!window) {
@@ -54,15 +123,23 @@ BOOL UpdateWindow(HWND window) {
 namespace internal {
 
 LRESULT DefaultPaint(HWND window) {
-    const WindowRecord* record = FindWindowRecord(window);
-    if (!record) return 0;
-    if (auto* widget = dynamic_cast<CWindowWidget*>(record->widget.data()); widget && !widget->InPaint()) {
-        widget->TakeInvalid();
-    }
+    PAINTSTRUCT paint;
+    if (BeginPaint(window, &paint)) EndPaint(window, &paint);
     return 0;
 }
 
-LRESULT DefaultErase(HWND, WPARAM) { return 0; }
+LRESULT DefaultErase(HWND window, WPARAM surface) {
+    const WindowRecord* record = FindWindowRecord(window);
+    if (!record || !record->windowClass || !record->windowClass->info.hbrBackground) return 0;
+    const auto dc = reinterpret_cast<gdi::HDC>(surface);
+    RECT box{};
+    if (gdi::GetClipBox(dc, &box) == gdi::ERROR) return 0;
+    const gdi::HGDIOBJ previous = gdi::SelectObject(dc, record->windowClass->info.hbrBackground);
+    if (!previous) return 0;
+    const BOOL filled = gdi::PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, gdi::PATCOPY);
+    gdi::SelectObject(dc, previous);
+    return filled ? 1 : 0;
+}
 
 }  // namespace internal
 }  // namespace user

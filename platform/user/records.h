@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/gdi/records.h"
 #include "platform/types.h"
 
 namespace user {
@@ -317,7 +318,7 @@ struct WNDCLASSA {
     HINSTANCE hInstance;
     HICON hIcon;
     HCURSOR hCursor;
-    void* hbrBackground;  // a drawing-service brush handle, or null
+    gdi::HBRUSH hbrBackground;  // null: nothing erases the window's background
     LPCSTR lpszMenuName;
     LPCSTR lpszClassName;
 };

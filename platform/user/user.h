@@ -14,6 +14,7 @@
 #include "platform/user/painting.h"
 #include "platform/user/records.h"
 #include "platform/user/resources.h"
+#include "platform/user/screen_surface.h"
 #include "platform/user/system_metrics.h"
 #include "platform/user/window_classes.h"
 #include "platform/user/window_management.h"

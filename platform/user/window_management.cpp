@@ -196,6 +196,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     internal::BindWidget(widget, window);
     record->widget = widget;
     widget->setGeometry(x, y, Shown(width), Shown(height));
+    // A new window's first paint erases, as any later one asked to.
+    if (auto* own = dynamic_cast<internal::CWindowWidget*>(widget)) own->AddInvalid(QRect(0, 0, width, height), true);
     if (!child) {
         // Owned windows are not the owner's toolkit children: disabling an
         // owner must leave the windows it owns usable. The owner is the

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/gdi/surfaces.h"
 #include "platform/user/internal/activation_tracking.h"
 #include "platform/user/internal/input_routing.h"
 #include "platform/user/internal/toolkit_resources.h"
@@ -25,12 +26,36 @@ CWindowWidget::CWindowWidget(HWND window, QWidget* parent, Qt::WindowFlags flags
     setFocusPolicy(Qt::NoFocus);
 }
 
+CWindowWidget::~CWindowWidget() { DropPaintSurfaces(); }
+
+void CWindowWidget::AddPaintSurface(gdi::HDC surface, const QRegion& showWhenEnded) {
+    paintSurfaces_.push_back(PaintSurface{surface, showWhenEnded});
+}
+
+bool CWindowWidget::EndPaintSurface(gdi::HDC surface) {
+    for (auto it = paintSurfaces_.begin(); it != paintSurfaces_.end(); ++it) {
+        if (it->surface != surface) continue;
+        const QRegion show = it->showWhenEnded;
+        paintSurfaces_.erase(it);
+        gdi::DeleteDC(surface);
+        Flush(show);
+        return true;
+    }
+    return false;
+}
+
+void CWindowWidget::DropPaintSurfaces() {
+    for (const PaintSurface& paint : paintSurfaces_) gdi::DeleteDC(paint.surface);
+    paintSurfaces_.clear();
+}
+
 void CWindowWidget::SyncContentSize() {
     QSize size(1, 1);
     if (const WindowRecord* record = FindWindowRecord(window_)) {
         size = QSize(std::max<LONG>(1, record->clientSize.cx), std::max<LONG>(1, record->clientSize.cy));
     }
     if (content_.size() == size) return;
+    DropPaintSurfaces();
     QImage resized(size, QImage::Format_RGB32);
     if (resized.isNull()) {
         content_ = QImage();
@@ -70,6 +95,7 @@ void CWindowWidget::paintEvent(QPaintEvent* event) {
         invalid_ -= event->region();
         inPaint_ = true;
         SendMessageA(window_, WM_PAINT, 0, 0);
+        DropPaintSurfaces();
         inPaint_ = false;
         paintRegion_ = QRegion();
     }

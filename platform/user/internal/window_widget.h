@@ -9,6 +9,9 @@
 #include <QWidget>
 
 #include <utility>
+#include <vector>
+
+#include "platform/gdi/records.h"
 
 #include "platform/user/records.h"
 
@@ -38,6 +41,14 @@ public:
     // Shows the client pixels of that area now, without a WM_PAINT.
     void Flush(const QRegion& region);
 
+    // Paint surfaces over the client pixels. One begun outside WM_PAINT
+    // shows its area when it ends. Surfaces still open when the paint
+    // message returns, or when the pixels move, are freed then: none
+    // outlives the memory it draws on.
+    void AddPaintSurface(gdi::HDC surface, const QRegion& showWhenEnded);
+    bool EndPaintSurface(gdi::HDC surface);
+    ~CWindowWidget() override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -57,6 +68,13 @@ protected:
 
 private:
     void SyncContentSize();
+    void DropPaintSurfaces();
+
+    struct PaintSurface {
+        gdi::HDC surface;
+        QRegion showWhenEnded;
+    };
+    std::vector<PaintSurface> paintSurfaces_;
 
     HWND window_;
     QImage content_;
