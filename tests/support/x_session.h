@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct ScreenRect {
     int width = 0;
     int height = 0;
     friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+    friend void PrintTo(const ScreenRect& r, std::ostream* os) {
+        *os << "(" << r.x << ", " << r.y << ", " << r.width << " x " << r.height << ")";
+    }
 };
 
 // Screen pixels as 0x00RRGGBB, top row first.
