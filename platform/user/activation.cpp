@@ -44,19 +44,16 @@ void RaiseWithOwned(HWND window) {
     const WindowRecord* record = FindWindowRecord(window);
     if (!record || !record->widget || IsChildStyle(*record)) return;
     record->widget->raise();
-    for (HWND other : Windows().Handles()) {
-        const WindowRecord* otherRecord = FindWindowRecord(other);
-        if (otherRecord && otherRecord->owner == window && !IsChildStyle(*otherRecord) &&
-            (otherRecord->style & WS_VISIBLE)) {
-            RaiseWithOwned(other);
-        }
+    for (HWND owned : OwnedWindows(window)) {
+        const WindowRecord* ownedRecord = FindWindowRecord(owned);
+        if (ownedRecord && (ownedRecord->style & WS_VISIBLE)) RaiseWithOwned(owned);
     }
 }
 
 void ShowOwnedWindows(HWND owner, bool show) {
-    for (HWND other : Windows().Handles()) {
-        WindowRecord* record = FindWindowRecord(other);
-        if (!record || record->owner != owner || IsChildStyle(*record) || !record->widget) continue;
+    for (HWND owned : OwnedWindows(owner)) {
+        WindowRecord* record = FindWindowRecord(owned);
+        if (!record || !record->widget) continue;
         if (!show && (record->style & WS_VISIBLE)) {
             record->hiddenWithOwner = true;
             record->widget->hide();

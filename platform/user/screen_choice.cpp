@@ -17,7 +17,9 @@ namespace {
 ScreenSurfaceKind installed = ScreenSurfaceKind::none;
 
 // Whether a compositing manager runs on the display's default screen: it
-// owns the selection _NET_WM_CM_S<screen number>.
+// owns the selection _NET_WM_CM_S<screen number>. XWayland counts as one
+// whoever owns it: the Wayland compositor shows the windows, never the
+// root window's pixels.
 bool CompositorRuns(bool* displayOpened) {
     Display* display = XOpenDisplay(nullptr);
     *displayOpened = display != nullptr;
@@ -25,8 +27,12 @@ bool CompositorRuns(bool* displayOpened) {
     char name[32];
     std::snprintf(name, sizeof name, "_NET_WM_CM_S%d", DefaultScreen(display));
     const Window owner = XGetSelectionOwner(display, XInternAtom(display, name, False));
+    int opcode = 0;
+    int event = 0;
+    int error = 0;
+    const bool xwayland = XQueryExtension(display, "XWAYLAND", &opcode, &event, &error);
     XCloseDisplay(display);
-    return owner != None;
+    return owner != None || xwayland;
 }
 
 ScreenSurfaceKind InstallMemoryScreen() {

@@ -13,6 +13,7 @@
 #include "platform/user/internal/class_registry.h"
 #include "platform/user/internal/creation_hook.h"
 #include "platform/user/internal/pointer_move.h"
+#include "platform/user/internal/task_bar.h"
 #include "platform/user/internal/window_registry.h"
 #include "platform/user/internal/window_widget.h"
 #include "platform/user/menus.h"
@@ -154,7 +155,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     width = width == CW_USEDEFAULT ? 0 : ClampSide(width);
     height = height == CW_USEDEFAULT ? 0 : ClampSide(height);
 
+    static std::uint64_t serial = 0;
     auto record = std::make_shared<WindowRecord>();
+    record->serial = ++serial;
     record->windowClass = windowClass;
     record->proc = windowClass->info.lpfnWndProc;
     record->style = style & ~WS_VISIBLE;  // set when it is shown
@@ -203,6 +206,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         // owner must leave the windows it owns usable. The owner is the
         // native transient parent instead.
         widget->winId();
+        if ((exStyle & WS_EX_TOOLWINDOW) && !(exStyle & WS_EX_APPWINDOW)) internal::KeepOffTaskBar(widget);
         if (record->owner) {
             QWidget* ownerWidget = FindWindowRecord(record->owner)->widget;
             if (ownerWidget) {
@@ -241,12 +245,7 @@ BOOL DestroyWindow(HWND window) {
 
     // Windows it owns go first, each with its own destroy handling.
     if (!internal::IsChildStyle(*record)) {
-        for (HWND other : internal::Windows().Handles()) {
-            const WindowRecord* otherRecord = FindWindowRecord(other);
-            if (otherRecord && otherRecord->owner == window && !internal::IsChildStyle(*otherRecord)) {
-                DestroyWindow(other);
-            }
-        }
+        for (HWND owned : internal::OwnedWindows(window)) DestroyWindow(owned);
     }
     SendDestroy(window);
     FinishDestroy(window);

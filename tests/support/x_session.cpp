@@ -138,17 +138,17 @@ XWindow CXSession::TransientFor(XWindow window) {
     return display_ && XGetTransientForHint(D(display_), window, &owner) ? owner : 0;
 }
 
-std::vector<std::string> CXSession::WindowTypes(XWindow window) {
+namespace {
+
+std::vector<std::string> AtomNames(Display* display, Window window, const char* property) {
     std::vector<std::string> names;
-    if (!display_) return names;
-    Display* display = D(display_);
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), 0, 64, False,
-                           XA_ATOM, &type, &format, &count, &remaining, &data) == Success &&
+    if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 64, False, XA_ATOM, &type,
+                           &format, &count, &remaining, &data) == Success &&
         data) {
         const auto* atoms = reinterpret_cast<const Atom*>(data);
         for (unsigned long i = 0; i < count; ++i) {
@@ -160,6 +160,48 @@ std::vector<std::string> CXSession::WindowTypes(XWindow window) {
         XFree(data);
     }
     return names;
+}
+
+}  // namespace
+
+std::vector<std::string> CXSession::WindowTypes(XWindow window) {
+    return display_ ? AtomNames(D(display_), window, "_NET_WM_WINDOW_TYPE") : std::vector<std::string>{};
+}
+
+std::vector<std::string> CXSession::WindowStates(XWindow window) {
+    return display_ ? AtomNames(D(display_), window, "_NET_WM_STATE") : std::vector<std::string>{};
+}
+
+std::vector<std::pair<int, int>> CXSession::IconSizes(XWindow window) {
+    std::vector<std::pair<int, int>> sizes;
+    if (!display_) return sizes;
+    Display* display = D(display_);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 20, False,
+                           XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
+        data) {
+        // Format 32 comes as longs: width, height, then width * height pixels.
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long i = 0; i + 2 <= count;) {
+            const unsigned long width = values[i];
+            const unsigned long height = values[i + 1];
+            sizes.emplace_back(static_cast<int>(width), static_cast<int>(height));
+            i += 2 + width * height;
+        }
+        XFree(data);
+    }
+    return sizes;
+}
+
+std::vector<XWindow> CXSession::StackingOrder() {
+    std::vector<XWindow> order;
+    if (!display_) return order;
+    for (Window window : RootChildren(D(display_))) order.push_back(window);
+    return order;
 }
 
 void CXSession::MovePointer(int x, int y) {

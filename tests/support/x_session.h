@@ -69,8 +69,13 @@ public:
     bool Exists(XWindow window);
     std::string Title(XWindow window);
     XWindow TransientFor(XWindow window);
-    // The named atoms of _NET_WM_WINDOW_TYPE.
+    // The named atoms of _NET_WM_WINDOW_TYPE and of _NET_WM_STATE.
     std::vector<std::string> WindowTypes(XWindow window);
+    std::vector<std::string> WindowStates(XWindow window);
+    // Sizes (width, height) of the pictures in _NET_WM_ICON.
+    std::vector<std::pair<int, int>> IconSizes(XWindow window);
+    // Top-level windows from the bottom of the stack to the top.
+    std::vector<XWindow> StackingOrder();
 
     // Input: real events through the server.
     void MovePointer(int x, int y);

@@ -2,6 +2,8 @@
 
 #include <QVariant>
 
+#include <algorithm>
+
 #include "platform/user/internal/creation_hook.h"
 
 namespace user::internal {
@@ -37,6 +39,20 @@ void BindWidget(QWidget* widget, HWND window) {
 }
 
 bool IsChildStyle(const WindowRecord& record) { return (record.style & WS_CHILD) != 0; }
+
+std::vector<HWND> OwnedWindows(HWND owner) {
+    std::vector<std::pair<std::uint64_t, HWND>> owned;
+    for (HWND window : Windows().Handles()) {
+        const WindowRecord* record = FindWindowRecord(window);
+        if (record && record->owner == owner && owner && !IsChildStyle(*record)) {
+            owned.emplace_back(record->serial, window);
+        }
+    }
+    std::sort(owned.begin(), owned.end());
+    std::vector<HWND> result;
+    for (const auto& entry : owned) result.push_back(entry.second);
+    return result;
+}
 
 HWND TopLevelOf(HWND window) {
     const WindowRecord* record = FindWindowRecord(window);

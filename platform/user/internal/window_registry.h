@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,7 @@ struct WindowRecord {
     HICON smallIcon = nullptr;
     bool destroying = false;
     bool hiddenWithOwner = false;
+    std::uint64_t serial = 0;  // creation order
 };
 
 using WindowTable = CHandleTable<HWND, WindowRecord>;
@@ -52,6 +54,9 @@ std::shared_ptr<WindowRecord> LockWindowRecord(HWND window);
 // The window a widget stands for, or null.
 HWND WindowOfWidget(const QObject* widget);
 void BindWidget(QWidget* widget, HWND window);
+
+// The top-level windows a window owns, oldest first.
+std::vector<HWND> OwnedWindows(HWND owner);
 
 // The top-level window that a window lies in (itself when top-level).
 HWND TopLevelOf(HWND window);

@@ -60,6 +60,68 @@ TEST_F(Windows, PopupSitsExactlyAtItsRectangleWithoutFrameAboveItsOwner) {
     EXPECT_EQ(GetParent(owner), nullptr);
 }
 
+TEST_F(Windows, ToolWindowsStayOffTheTaskBarUnlessAskedOnIt) {
+    struct Case {
+        const char* title;
+        DWORD exStyle;
+        bool offTaskBar;
+    };
+    const Case cases[] = {
+        {"tool window", WS_EX_TOOLWINDOW, true},
+        {"tool window on the task bar", WS_EX_TOOLWINDOW | WS_EX_APPWINDOW, false},
+        {"plain window", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        Keep(CreateRecordingWindow(c.title, 600, 10, 40, 40, nullptr, WS_POPUP | WS_VISIBLE, c.exStyle));
+        const auto states = x_.WindowStates(WaitUntilShown(c.title));
+        EXPECT_EQ(std::find(states.begin(), states.end(), "_NET_WM_STATE_SKIP_TASKBAR") != states.end(),
+                  c.offTaskBar);
+    }
+}
+
+TEST_F(Windows, OwnedWindowsStayAboveTheirOwner) {
+    const HWND owner = Keep(CreateRecordingWindow("stacked owner", 10, 300, 200, 200));
+    Keep(CreateRecordingWindow("stacked owned", 50, 350, 50, 50, owner));
+    Keep(CreateRecordingWindow("unrelated on top", 0, 280, 300, 300));
+    const auto ownerX = WaitUntilShown("stacked owner");
+    const auto ownedX = WaitUntilShown("stacked owned");
+    const auto otherX = WaitUntilShown("unrelated on top");
+
+    SetActiveWindow(owner);
+    auto position = [&](unsigned long window) {
+        const auto order = x_.StackingOrder();
+        return std::find(order.begin(), order.end(), window) - order.begin();
+    };
+    EXPECT_TRUE(PumpUntil([&] { return position(ownerX) > position(otherX); }));
+    EXPECT_GT(position(ownedX), position(ownerX));
+}
+
+TEST_F(Windows, WindowIconsCarryEverySizeOfTheIcon) {
+    std::vector<std::uint32_t> small(16 * 16, 0xFF336699);
+    std::vector<std::uint32_t> large(32 * 32, 0xFF996633);
+    const ImageResource images[] = {{16, 16, 24, small.data()}, {32, 32, 24, large.data()}};
+    ASSERT_TRUE(RegisterIconResource(128, IconResource{images}));
+    const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128)), icon) << "icons are shared";
+    EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(129)), nullptr);
+    EXPECT_NE(LoadIconA(nullptr, IDI_EXCLAMATION), nullptr);
+    EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
+
+    const HWND window = Keep(CreateRecordingWindow("window with icons", 10, 10, 40, 40, nullptr,
+                                                   WS_POPUP | WS_VISIBLE, WS_EX_APPWINDOW));
+    EXPECT_EQ(SendMessageA(window, WM_SETICON, 1, reinterpret_cast<LPARAM>(icon)), 0);
+    EXPECT_EQ(SendMessageA(window, WM_SETICON, 0, reinterpret_cast<LPARAM>(icon)), 0);
+    EXPECT_EQ(SendMessageA(window, WM_GETICON, 1, 0), reinterpret_cast<LRESULT>(icon));
+    const auto windowX = WaitUntilShown("window with icons");
+    EXPECT_TRUE(PumpUntil([&] {
+        const auto sizes = x_.IconSizes(windowX);
+        return std::find(sizes.begin(), sizes.end(), std::make_pair(16, 16)) != sizes.end() &&
+               std::find(sizes.begin(), sizes.end(), std::make_pair(32, 32)) != sizes.end();
+    }));
+}
+
 TEST_F(Windows, DestroyingTheOwnerDestroysOwnedWindowsFirst) {
     const HWND owner = CreateRecordingWindow("destroyed owner", 10, 10, 100, 100);
     const HWND first = CreateRecordingWindow("owned one", 200, 10, 50, 50, owner);
