@@ -64,24 +64,17 @@ gdi::HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     const internal::WindowRecord* record = FindWindowRecord(window);
     const QRect client(0, 0, record->clientSize.cx, record->clientSize.cy);
     // Inside WM_PAINT the area is the one being painted; outside it, the
-    // area still invalid, which is shown when the painting ends.
-    const bool inPaint = widget->InPaint();
-    const QRegion area = (inPaint ? widget->PaintRegion() : widget->TakeInvalid()) & client;
+    // area still invalid.
+    const QRegion area = (widget->InPaint() ? widget->PaintRegion() : widget->TakeInvalid()) & client;
     const bool erase = widget->TakeErase();
-    QImage& pixels = widget->Content();
-    if (pixels.isNull() || client.isEmpty()) return nullptr;
-
+    if (client.isEmpty()) return nullptr;
     const QRect box = area.isEmpty() ? QRect(0, 0, 1, 1) : area.boundingRect();
-    BYTE* topRow = pixels.bits() + static_cast<qsizetype>(box.top()) * pixels.bytesPerLine() + box.left() * 4;
-    const gdi::HDC surface = gdi::CreateSurfaceOverMemory(topRow, box.width(), box.height(),
-                                                          static_cast<LONG>(pixels.bytesPerLine()),
-                                                          POINT{box.left(), box.top()});
+    const gdi::HDC surface = widget->BeginPaintSurface(box, area);
     if (!surface) return nullptr;
     if (!ClipTo(surface, area)) {
-        gdi::DeleteDC(surface);
+        widget->EndPaintSurface(surface);
         return nullptr;
     }
-    widget->AddPaintSurface(surface, inPaint ? QRegion() : area);
     paint->hdc = surface;
     if (!area.isEmpty()) paint->rcPaint = RECT{box.left(), box.top(), box.left() + box.width(), box.top() + box.height()};
     if (erase) {

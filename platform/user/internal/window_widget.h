@@ -1,13 +1,15 @@
 #pragma once
 // The toolkit widget behind a window of a registered class. It turns the
-// toolkit's events into the window's messages and keeps the window's
-// client pixels, which paint handlers draw into and which stay as they are
-// until drawn again: nothing erases them behind the handler's back.
+// toolkit's events into the window's messages, and lets paint handlers draw
+// straight into the toolkit's back buffer of the window: no copy, and
+// pixels stay as they are until drawn again, since nothing erases them
+// behind the handler's back.
 
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -23,8 +25,6 @@ public:
 
     HWND Handle() const { return window_; }
 
-    // The client pixels (RGB32, at least 1 x 1), sized to the client area.
-    QImage& Content();
     // While WM_PAINT is being handled: the area it has to draw.
     bool InPaint() const { return inPaint_; }
     const QRegion& PaintRegion() const { return paintRegion_; }
@@ -38,14 +38,13 @@ public:
     // Whether an invalidation asked for the background to be erased; reading
     // it clears it.
     bool TakeErase() { return std::exchange(erasePending_, false); }
-    // Shows the client pixels of that area now, without a WM_PAINT.
-    void Flush(const QRegion& region);
-
-    // Paint surfaces over the client pixels. One begun outside WM_PAINT
-    // shows its area when it ends. Surfaces still open when the paint
-    // message returns, or when the pixels move, are freed then: none
-    // outlives the memory it draws on.
-    void AddPaintSurface(gdi::HDC surface, const QRegion& showWhenEnded);
+    // A 32-bit drawing surface in client coordinates covering box. During
+    // WM_PAINT it draws into the window's pixels; outside it into pixels of
+    // its own (black at first) that show in area when it ends. Surfaces
+    // still open when the paint message returns, or when the widget goes,
+    // are freed then: none outlives the memory it draws on. Null when there
+    // is no memory for it.
+    gdi::HDC BeginPaintSurface(const QRect& box, const QRegion& area);
     bool EndPaintSurface(gdi::HDC surface);
     ~CWindowWidget() override;
 
@@ -67,22 +66,32 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void SyncContentSize();
+    // The toolkit's back buffer while painting, when it is a plain RGB32
+    // image of one pixel per pixel; null otherwise.
+    QImage* BackBuffer(QPoint* offset);
+    // Where the window's pixels are drawn during WM_PAINT: the back buffer,
+    // or a copy kept here when the back buffer cannot be drawn into.
+    bool PaintPixels(BYTE** origin, qsizetype* bytesPerLine);
+    void SyncCopySize();
     void DropPaintSurfaces();
 
     struct PaintSurface {
         gdi::HDC surface;
+        std::unique_ptr<QImage> ownPixels;  // outside WM_PAINT
+        QPoint ownOrigin;
         QRegion showWhenEnded;
     };
     std::vector<PaintSurface> paintSurfaces_;
 
     HWND window_;
-    QImage content_;
+    QImage* backBuffer_ = nullptr;  // during paintEvent
+    QPoint backOffset_;
+    QImage copy_;  // only when the back buffer cannot be drawn into
+    const PaintSurface* showing_ = nullptr;
     QRegion invalid_;
     QRegion paintRegion_;
     bool inPaint_ = false;
     bool erasePending_ = false;
-    bool flushOnly_ = false;
 };
 
 }  // namespace user::internal
