@@ -218,12 +218,33 @@ TEST_F(Input, WithoutCaptureMovesGoToTheWindowUnderThePointer) {
     x_.MovePointer(150, 650);
     testsupport::Pump(std::chrono::milliseconds(20));
     x_.PressButton(1);
+    ASSERT_TRUE(PumpUntil([&] { return Log().Count(left, WM_LBUTTONDOWN) == 1; }));
+    EXPECT_EQ(GetActiveWindow(), left) << "a click activates";
     Travel(150, 650, 250, 650);
     x_.ReleaseButton(1);
     ASSERT_TRUE(PumpUntil([&] { return Log().Count(right, WM_LBUTTONUP) == 1; }));
     for (const POINT& point : Log().Points(left, WM_MOUSEMOVE)) EXPECT_LT(point.x, 100);
     EXPECT_EQ(Log().Points(right, WM_LBUTTONUP), (std::vector<POINT>{{50, 50}}));
     EXPECT_EQ(Log().Count(left, WM_LBUTTONUP), 0);
+}
+
+TEST_F(Input, MoveFromTheWindowMenuFollowsThePointerUntilAClick) {
+    const HWND window = Keep(CreateRecordingWindow("moved from its menu", 100, 200, 80, 60, nullptr,
+                                                   WS_POPUP | WS_VISIBLE | WS_SYSMENU, 0));
+    const auto windowX = WaitUntilShown("moved from its menu");
+    x_.MovePointer(500, 500);
+    testsupport::Pump(std::chrono::milliseconds(20));
+    SendMessageA(window, WM_SYSCOMMAND, SC_MOVE, 0);
+    Travel(500, 500, 530, 520);
+    EXPECT_TRUE(PumpUntil([&] { return x_.Geometry(windowX) == ScreenRect{130, 220, 80, 60}; }));
+    x_.PressButton(1);
+    x_.ReleaseButton(1);
+    testsupport::Pump(std::chrono::milliseconds(20));
+    Travel(530, 520, 560, 560);
+    testsupport::Pump(std::chrono::milliseconds(30));
+    EXPECT_EQ(x_.Geometry(windowX), (ScreenRect{130, 220, 80, 60})) << "the click ended the move";
+    EXPECT_EQ(Log().Count(window, WM_ENTERSIZEMOVE), 1);
+    EXPECT_EQ(Log().Count(window, WM_EXITSIZEMOVE), 1);
 }
 
 // Pointer shapes as the X server shows them.
