@@ -66,8 +66,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // The toolkit's back buffer while painting, when it is a plain RGB32
-    // image of one pixel per pixel; null otherwise.
+    // The toolkit's back buffer while painting, when it is an image with
+    // the RGB32 layout and one image pixel per window pixel; null otherwise.
     QImage* BackBuffer(QPoint* offset);
     // Where the window's pixels are drawn during WM_PAINT: the back buffer,
     // or a copy kept here when the back buffer cannot be drawn into.
