@@ -1,0 +1,40 @@
+#pragma once
+// The GUI thread's side of GUI tests: the program's windowing service
+// started once per test program, and waiting while its messages are served.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <utility>
+
+namespace testsupport {
+
+// Starts the windowing service before the first test and stops it after
+// the last, while the test X server is still there. Register it once per
+// test file:
+//   const auto* const environment =
+//       testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
+class CApplicationEnvironment : public testing::Environment {
+public:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// Serves the program's messages until condition() holds; false when it
+// still does not after timeout.
+bool PumpUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+// Serves the program's messages for that long.
+void Pump(std::chrono::milliseconds duration);
+
+// Runs work on a helper thread, for driving something that blocks the GUI
+// thread in a nested loop (a menu, a message box). The helper must use its
+// own CXSession.
+template <typename Work>
+auto OnHelperThread(Work work) {
+    return std::async(std::launch::async, std::move(work));
+}
+
+}  // namespace testsupport
