@@ -46,10 +46,22 @@ enum class BlitFilter {
 // coordinates) are the images of the rectangle's upper-left, upper-right and
 // lower-left corners. Destination pixel (x, y) stands for the unit square
 // [x, x+1) x [y, y+1); each channel is rounded to nearest and the fourth
-// byte written is 0. Only pixels inside both the target and its clip are
-// written, and the work done is proportional to that area. Returns false,
-// writing nothing, when the source description is invalid or the source
-// rectangle is empty or not inside the image.
+// byte written is 0. With axis-parallel sides the pixels inside the
+// parallelogram are drawn; with slanted sides those whose centre lies inside
+// it, averaging a grid of samples over the pre-image. Only pixels
+// inside both the target and its clip are written, and the work done is
+// proportional to that area.
+//
+// Returns false, writing nothing, when a description is unusable (no
+// memory or points, an unknown depth or filter, rows shorter than the width
+// needs, a colour table missing, a mask that is not one run of bits inside
+// the pixel, an image side past 2^20), when the source rectangle is empty or
+// not inside the image, when a side of the parallelogram spans more than
+// 2^20 pixels along an axis, or when scratch memory runs out. A
+// parallelogram without area, or one that misses the clip, draws nothing and
+// returns true. A channel whose mask is 0 reads as 0; an n-bit channel is
+// scaled to 0..255 as round(v * 255 / (2^n - 1)), reading channels wider
+// than 12 bits from their top 12.
 bool BlitParallelogram(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth,
                        LONG srcHeight, const POINT points[3], const BlitTarget& target,
                        BlitFilter filter);
