@@ -139,6 +139,13 @@ Status Run(JpegDecode& d, const BYTE* data, size_t size) {
     return Ok;
 }
 
+// Only running out of memory can make this fail.
+bool Create(JpegDecode& d) {
+    if (setjmp(d.err.jump) != 0) return false;
+    jpeg_create_decompress(&d.cinfo);
+    return true;
+}
+
 }  // namespace
 
 Status DecodeJpeg(const BYTE* data, size_t size, Raster* out) {
@@ -147,8 +154,7 @@ Status DecodeJpeg(const BYTE* data, size_t size, Raster* out) {
     d.err.pub.error_exit = OnError;
     d.err.pub.emit_message = OnMessage;
     d.err.outOfMemory = false;
-    if (setjmp(d.err.jump) != 0) return OutOfMemory;  // only allocation can fail here
-    jpeg_create_decompress(&d.cinfo);
+    if (!Create(d)) return OutOfMemory;
 
     Status status = Run(d, data, size);
     jpeg_destroy_decompress(&d.cinfo);
