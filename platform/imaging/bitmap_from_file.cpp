@@ -14,6 +14,7 @@
 #include "platform/imaging/decoders.h"
 #include "platform/imaging/file_name.h"
 #include "platform/imaging/image_object.h"
+#include "platform/imaging/pixel_memory.h"
 #include "platform/imaging/startup.h"
 
 namespace gdiplus {
@@ -51,7 +52,7 @@ Status StatusOfErrno(int error) {
 }
 
 struct FileBytes {
-    std::unique_ptr<BYTE, FreeDeleter> data;
+    PixelMemory data;
     size_t size = 0;
 };
 
@@ -68,13 +69,13 @@ Status ReadWholeFile(const std::string& name, FileBytes* out) {
     if (static_cast<unsigned long long>(info.st_size) > DecodeMemoryLimit()) return OutOfMemory;
 
     size_t capacity = static_cast<size_t>(info.st_size);
-    std::unique_ptr<BYTE, FreeDeleter> data(static_cast<BYTE*>(std::malloc(capacity)));
-    if (!data) return OutOfMemory;
+    PixelMemory data;
+    if (!data.Allocate(capacity, false)) return OutOfMemory;
     size_t size = 0;
     // A file that shrinks while being read is read as far as it goes; one
     // that grows is read to the size it had.
     while (size < capacity) {
-        ssize_t n = read(fd.get(), data.get() + size, capacity - size);
+        ssize_t n = read(fd.get(), data.data() + size, capacity - size);
         if (n < 0) {
             if (errno == EINTR) continue;
             return StatusOfErrno(errno);
@@ -102,8 +103,8 @@ Status GdipCreateBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap) {
     if (Status s = ReadWholeFile(name, &file); s != Ok) return s;
     Raster pixels;
     GUID format = GUID_NULL;
-    if (Status s = DecodeImage(file.data.get(), file.size, &pixels, &format); s != Ok) return s;
-    file.data.reset();
+    if (Status s = DecodeImage(file.data.data(), file.size, &pixels, &format); s != Ok) return s;
+    file.data = PixelMemory();
     return MakeBitmap(std::move(pixels), format, bitmap);
 }
 

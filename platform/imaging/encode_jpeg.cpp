@@ -50,6 +50,13 @@ bool Grow(VectorDestination* d) {
 void InitDestination(j_compress_ptr cinfo) {
     auto* d = reinterpret_cast<VectorDestination*>(cinfo->dest);
     d->out->clear();
+    // Room for a typical photo at this quality (about 2 bits a pixel), so
+    // that the output is seldom moved as it grows.
+    try {
+        d->out->reserve(static_cast<size_t>(cinfo->image_width) * cinfo->image_height / 4 + outputChunk);
+    } catch (const std::bad_alloc&) {
+        // Growing a chunk at a time still works.
+    }
     if (!Grow(d)) ERREXIT(cinfo, JERR_OUT_OF_MEMORY);
 }
 

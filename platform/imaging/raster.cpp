@@ -42,17 +42,14 @@ Status Raster::Allocate(UINT width, UINT height, PixelFormat format, bool zeroed
     if (Status s = CheckDecodeSize(width, height, GetPixelFormatSize(format)); s != Ok) return s;
     size_t stride = RowBytes(width, format);
     if (stride == 0) return OutOfMemory;
-    size_t bytes = stride * height;
-    BYTE* memory = static_cast<BYTE*>(zeroed ? std::calloc(bytes, 1) : std::malloc(bytes));
-    if (memory == nullptr) return OutOfMemory;
-
     Raster raster;
+    if (!raster.owned_.Allocate(stride * height, zeroed)) return OutOfMemory;
+    BYTE* memory = raster.owned_.data();
     raster.width_ = width;
     raster.height_ = height;
     raster.format_ = format;
     raster.stride_ = static_cast<INT>(stride);
     raster.top_ = memory;
-    raster.owned_.reset(memory);
     if (IsIndexedPixelFormat(format)) raster.palette = DefaultPalette(format);
     *out = std::move(raster);
     return Ok;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/imaging/pixel_memory.h"
 #include "platform/imaging/records.h"
 #include "platform/imaging/status.h"
 
@@ -58,7 +59,7 @@ private:
     PixelFormat format_ = PixelFormatUndefined;
     INT stride_ = 0;
     BYTE* top_ = nullptr;
-    std::unique_ptr<BYTE, FreeDeleter> owned_;
+    PixelMemory owned_;
 };
 
 // Palettes the library gives a new indexed bitmap: black and white, the 16

@@ -138,14 +138,11 @@ Status WriteFileWhole(const std::string& name, const BYTE* data, size_t size) {
     int closed = close(fd);
     fd = -1;
     if (closed != 0) return fail(errno);
+    // The data is on the disk before the name moves to it, so a power cut
+    // leaves the old file or the new one, never an empty or partial one.
+    // (The folder itself is not flushed: the rename reaches the disk with
+    // the file system's next commit, and until then the old file stands.)
     if (rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
-
-    // Make the rename itself last through a power cut.
-    int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        fsync(folder);
-        close(folder);
-    }
     return Ok;
 }
 
