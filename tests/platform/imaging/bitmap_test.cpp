@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/imaging/bitmap.h"
@@ -197,8 +198,8 @@ class Draw : public ImagingTest, public ::testing::WithParamInterface<DrawCase> 
 TEST_P(Draw, ConvertsAndDrawsSourceOverTarget) {
     const DrawCase& c = GetParam();
     std::vector<BYTE> source(8, 0), target(8, 0);
-    std::memcpy(source.data(), c.sourcePixel.data(), c.sourcePixel.size());
-    std::memcpy(target.data(), c.targetBefore.data(), c.targetBefore.size());
+    std::copy(c.sourcePixel.begin(), c.sourcePixel.end(), source.begin());
+    std::copy(c.targetBefore.begin(), c.targetBefore.end(), target.begin());
     BitmapPtr from, to;
     ASSERT_EQ(GdipCreateBitmapFromScan0(1, 1, 8, c.source, source.data(), from.out()), Ok);
     ASSERT_EQ(GdipCreateBitmapFromScan0(1, 1, 8, c.target, target.data(), to.out()), Ok);
