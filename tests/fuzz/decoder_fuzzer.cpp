@@ -13,7 +13,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // Keep every accepted picture well inside the fuzzer's memory limit.
-    gdiplus::SetDecodeMemoryLimit(64u << 20);
+    gdiplus::SetDecodeMemoryLimit(16u << 20);
     return 0;
 }
 

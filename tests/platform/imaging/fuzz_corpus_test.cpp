@@ -24,7 +24,7 @@ void PrintTo(const Corpus& c, std::ostream* os) { *os << c.folder; }
 class FuzzCorpus : public ::testing::TestWithParam<Corpus> {
 protected:
     // The fuzzers run with this cap, so their inputs are replayed with it.
-    void SetUp() override { SetDecodeMemoryLimit(64u << 20); }
+    void SetUp() override { SetDecodeMemoryLimit(16u << 20); }
     void TearDown() override { SetDecodeMemoryLimit(0); }
 };
 
