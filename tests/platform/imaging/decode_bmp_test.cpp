@@ -17,7 +17,7 @@ void Put(std::vector<BYTE>& out, DWORD value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<BYTE>(value >> (8 * i)));
 }
 
-struct BmpSpec {
+struct BmpLayout {
     DWORD headerBytes = 40;
     LONG width = 0;
     LONG height = 0;
@@ -29,7 +29,7 @@ struct BmpSpec {
     std::vector<BYTE> pixels;
 };
 
-std::vector<BYTE> MakeBmp(const BmpSpec& s) {
+std::vector<BYTE> MakeBmp(const BmpLayout& s) {
     std::vector<BYTE> header;
     Put(header, s.headerBytes, 4);
     Put(header, static_cast<DWORD>(s.width), 4);
@@ -70,7 +70,7 @@ TEST_F(ImagingTest, Rle4RunsLiteralsAndJumps) {
     // 6 x 3, bottom row first: a run of 5 pixels alternating 1 and 2, an
     // end of line; a literal 3 4 5, a jump two right and zero up, an end
     // of line; an end of bitmap before the top row (left at index 0).
-    BmpSpec s;
+    BmpLayout s;
     s.width = 6, s.height = 3, s.bits = 4, s.compression = 2, s.palette = sixteen;
     s.pixels = {5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 2, 2, 0, 0, 1};
     BitmapPtr bitmap;
@@ -88,7 +88,7 @@ TEST_F(ImagingTest, Rle4RunsLiteralsAndJumps) {
 }
 
 TEST_F(ImagingTest, RleThatNeverEndsIsTruncated) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 4, s.height = 2, s.bits = 8, s.compression = 1, s.palette = sixteen, s.colorsUsed = 16;
     s.pixels = {4, 1, 0, 0, 4, 2};  // no end-of-bitmap mark
     BitmapPtr bitmap;
@@ -101,7 +101,7 @@ TEST_F(ImagingTest, RleThatNeverEndsIsTruncated) {
 }
 
 TEST_F(ImagingTest, TopDownRowsStartWithTheTopRow) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 1, s.height = -2, s.bits = 24;
     s.pixels = {1, 2, 3, 0, 4, 5, 6, 0};  // rows padded to 4 bytes
     BitmapPtr bitmap;
@@ -138,7 +138,7 @@ TEST_F(ImagingTest, HeadersAndMasksGiveTheFormat) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        BmpSpec s;
+        BmpLayout s;
         s.headerBytes = c.headerBytes, s.width = 1, s.height = 1, s.bits = c.bits, s.compression = c.compression;
         s.masks = c.masks;
         s.pixels = c.pixel;
@@ -150,7 +150,7 @@ TEST_F(ImagingTest, HeadersAndMasksGiveTheFormat) {
 }
 
 TEST_F(ImagingTest, ShortPalettesStayShortAndLongOnesAreCut) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2, s.height = 1, s.bits = 8, s.colorsUsed = 3;
     s.palette = {Rgb(1, 1, 1), Rgb(2, 2, 2), Rgb(3, 3, 3)};
     s.pixels = {2, 7, 0, 0};  // index 7 is beyond the palette: black
@@ -166,30 +166,30 @@ TEST_F(ImagingTest, ShortPalettesStayShortAndLongOnesAreCut) {
 }
 
 TEST_F(ImagingTest, MalformedBitmapsFail) {
-    BmpSpec good;
+    BmpLayout good;
     good.width = 2, good.height = 2, good.bits = 24, good.pixels.assign(16, 0);
     struct Case {
         const char* name;
-        BmpSpec spec;
+        BmpLayout layout;
         Status expected;
     };
     std::vector<Case> cases;
     auto variant = [&](const char* name, Status expected, auto change) {
-        BmpSpec s = good;
+        BmpLayout s = good;
         change(s);
         cases.push_back({name, s, expected});
     };
-    variant("zero width", GenericError, [](BmpSpec& s) { s.width = 0; });
-    variant("negative width", GenericError, [](BmpSpec& s) { s.width = -2; });
-    variant("depth 7", GenericError, [](BmpSpec& s) { s.bits = 7; });
-    variant("rle8 at 24 bits", GenericError, [](BmpSpec& s) { s.compression = 1; });
-    variant("embedded jpeg", UnknownImageFormat, [](BmpSpec& s) { s.compression = 4; });
-    variant("header of 64 bytes", UnknownImageFormat, [](BmpSpec& s) { s.headerBytes = 64; });
-    variant("rows missing", GenericError, [](BmpSpec& s) { s.pixels.resize(10); });
-    variant("bit fields missing", GenericError, [](BmpSpec& s) { s.bits = 32, s.compression = 3, s.pixels.clear(); });
+    variant("zero width", GenericError, [](BmpLayout& s) { s.width = 0; });
+    variant("negative width", GenericError, [](BmpLayout& s) { s.width = -2; });
+    variant("depth 7", GenericError, [](BmpLayout& s) { s.bits = 7; });
+    variant("rle8 at 24 bits", GenericError, [](BmpLayout& s) { s.compression = 1; });
+    variant("embedded jpeg", UnknownImageFormat, [](BmpLayout& s) { s.compression = 4; });
+    variant("header of 64 bytes", UnknownImageFormat, [](BmpLayout& s) { s.headerBytes = 64; });
+    variant("rows missing", GenericError, [](BmpLayout& s) { s.pixels.resize(10); });
+    variant("bit fields missing", GenericError, [](BmpLayout& s) { s.bits = 32, s.compression = 3, s.pixels.clear(); });
     for (const Case& c : cases) {
         BitmapPtr bitmap;
-        EXPECT_EQ(LoadBytes(MakeBmp(c.spec), &bitmap), c.expected) << c.name;
+        EXPECT_EQ(LoadBytes(MakeBmp(c.layout), &bitmap), c.expected) << c.name;
     }
 }
 
