@@ -4,7 +4,7 @@ ASAN_BUILD  := build-asan
 BENCH_BUILD := build-release
 CMAKE_GEN   := -G Ninja
 
-.PHONY: all deps build run test test-asan bench clean
+.PHONY: all deps build run test test-asan bench clean fuzz
 
 all: build
 
@@ -33,5 +33,22 @@ bench: deps
 	@cmake --build $(BENCH_BUILD) --target benchmarks
 	@for b in $(BENCH_BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
 
+# Each decoder's fuzz target runs FUZZ_SECONDS, starting from its committed
+# corpus; new inputs gather in build-fuzz/corpus, crashes in build-fuzz/crashes.
+FUZZ_BUILD   := build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZERS      := bmp jpeg png gif tiff
+
+fuzz:
+	@scripts/install-deps fuzz
+	@cmake -S tests/fuzz -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+	@cmake --build $(FUZZ_BUILD)
+	@for f in $(FUZZERS); do \
+	  echo "== fuzz_$$f ($(FUZZ_SECONDS) s)"; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/crashes/$$f; \
+	  $(FUZZ_BUILD)/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/crashes/$$f/ $(FUZZ_BUILD)/corpus/$$f tests/fuzz/corpus/$$f || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

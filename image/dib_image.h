@@ -4,7 +4,10 @@
 // drawing surface through which it is drawn from and into.
 
 #include "platform/gdi/records.h"
+#include "platform/imaging/guid.h"
 #include "platform/types.h"
+
+class GdipBitmapHolder;
 
 // CreateDib flag: the 32-bit pixels carry alpha that encoding must keep.
 inline constexpr DWORD dibHasAlpha = 1;
@@ -52,6 +55,18 @@ public:
     // Empties the image and deletes the bitmap: the result of DeleteObject,
     // or 0 when the image was already empty.
     BOOL FreeDib();
+
+    // Decodes the file at path (in the ANSI code page) into this empty
+    // image: S_OK, E_FAIL, or E_OUTOFMEMORY when the palette finds no
+    // buffer. Throws std::bad_alloc or CHResultError when the path cannot
+    // be widened (see CAnsiToWide).
+    HRESULT LoadFromFile(const char* path);
+    // Fills this empty image from a decoded library bitmap.
+    HRESULT ImportDecodedBitmap(GdipBitmapHolder& holder);
+    // Writes the image to path with the encoder that formatId names, or
+    // with GUID_NULL the one its extension chooses: S_OK, E_FAIL (nothing
+    // written when no encoder matches) or E_OUTOFMEMORY.
+    HRESULT SaveToFile(const char* path, const gdiplus::GUID& formatId);
 
     // Only the image's own operations write these; others read them.
     gdi::HBITMAP bitmap = nullptr;  // the DIB section; null while empty

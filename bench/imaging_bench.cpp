@@ -1,0 +1,326 @@
+// Decoding and encoding through the whole system against the codec
+// libraries used alone, on the same files:
+//   LoadFromFile of a 6000 x 4000 JPEG  vs  libjpeg-turbo into B, G, R rows
+//   LoadFromFile of a 6000 x 4000 PNG   vs  libpng into B, G, R rows
+//   SaveToFile of a 1200 x 800 image as JPEG  vs  libjpeg-turbo writing the
+//   same rows at the same settings (quality 90, optimised tables), and
+//   also flushed to the disk as a save is
+// The goal for each ratio is 1.10 at most. The inputs are made at start in
+// a temporary folder; the peak memory of one load of each is printed too.
+//
+// The baselines call the codecs directly, which nothing outside platform/
+// does otherwise: measuring against them is the point here.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <png.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "image/dib_image.h"
+#include "image/imaging_runtime.h"
+
+namespace {
+
+constexpr int bigWidth = 6000, bigHeight = 4000;
+constexpr int smallWidth = 1200, smallHeight = 800;
+
+std::string folder;
+std::string jpegPath, pngPath, savePath, baselineSavePath;
+
+// Something like a photograph for the codecs: smooth shapes with fine grain.
+std::vector<BYTE> Picture(int width, int height, int channels) {
+    std::vector<BYTE> pixels(static_cast<size_t>(width) * height * channels);
+    unsigned seed = 12345;
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = pixels.data() + static_cast<size_t>(y) * width * channels;
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            int grain = static_cast<int>((seed >> 16) & 15) - 8;
+            int r = (x * 255 / width + grain + ((x / 300 + y / 200) % 2) * 40) & 255;
+            int g = (y * 255 / height + grain) & 255;
+            int b = ((x + y) * 255 / (width + height) + 2 * grain) & 255;
+            BYTE* p = row + static_cast<size_t>(x) * channels;
+            p[0] = static_cast<BYTE>(b), p[1] = static_cast<BYTE>(g), p[2] = static_cast<BYTE>(r);
+            if (channels == 4) p[3] = 0xFF;
+        }
+    }
+    return pixels;
+}
+
+void WriteJpeg(const std::string& path, const BYTE* top, int width, int height, std::ptrdiff_t pitch,
+               J_COLOR_SPACE space, int components, bool optimise) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = components;
+    cinfo.in_color_space = space;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    cinfo.optimize_coding = optimise ? TRUE : FALSE;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<BYTE*>(top + static_cast<std::ptrdiff_t>(cinfo.next_scanline) * pitch);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(file);
+}
+
+void WritePng(const std::string& path, const std::vector<BYTE>& bgr, int width, int height) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    for (int y = 0; y < height; ++y) {
+        png_write_row(png, const_cast<BYTE*>(bgr.data() + static_cast<size_t>(y) * width * 3));
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
+void MakeInputs() {
+    char base[] = "/tmp/pelmora-bench-XXXXXX";
+    folder = mkdtemp(base);
+    jpegPath = folder + "/big.jpg";
+    pngPath = folder + "/big.png";
+    savePath = folder + "/saved.jpg";
+    baselineSavePath = folder + "/baseline.jpg";
+    std::vector<BYTE> big = Picture(bigWidth, bigHeight, 3);
+    WriteJpeg(jpegPath, big.data(), bigWidth, bigHeight, bigWidth * 3, JCS_EXT_BGR, 3, false);
+    WritePng(pngPath, big, bigWidth, bigHeight);
+}
+
+// Page faults per iteration: on virtual machines each one costs several
+// microseconds, so they are shown beside the times.
+long MinorFaults() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+class FaultCounter {
+public:
+    explicit FaultCounter(benchmark::State& state) : state_(state), start_(MinorFaults()) {}
+    ~FaultCounter() {
+        state_.counters["faults"] = benchmark::Counter(static_cast<double>(MinorFaults() - start_),
+                                                       benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    benchmark::State& state_;
+    long start_;
+};
+
+// --- Loads
+
+void BM_LoadFromFileJpeg(benchmark::State& state) {
+    CDibImage keeper;  // keeps the library running, as open photo windows do
+    FaultCounter faults(state);
+    for (auto _ : state) {
+        CDibImage image;
+        if (image.LoadFromFile(jpegPath.c_str()) != S_OK) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(image.bits);
+    }
+}
+
+void BM_LibjpegAloneJpeg(benchmark::State& state) {
+    FaultCounter faults(state);
+    for (auto _ : state) {
+        jpeg_decompress_struct cinfo;
+        jpeg_error_mgr err;
+        cinfo.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&cinfo);
+        FILE* file = std::fopen(jpegPath.c_str(), "rb");
+        jpeg_stdio_src(&cinfo, file);
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.out_color_space = JCS_EXT_BGR;
+        jpeg_start_decompress(&cinfo);
+        size_t stride = cinfo.output_width * 3;
+        std::unique_ptr<BYTE[]> rows(new BYTE[stride * cinfo.output_height]);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row = rows.get() + cinfo.output_scanline * stride;
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+        jpeg_finish_decompress(&cinfo);
+        jpeg_destroy_decompress(&cinfo);
+        std::fclose(file);
+        benchmark::DoNotOptimize(rows.get());
+    }
+}
+
+void BM_LoadFromFilePng(benchmark::State& state) {
+    CDibImage keeper;
+    FaultCounter faults(state);
+    for (auto _ : state) {
+        CDibImage image;
+        if (image.LoadFromFile(pngPath.c_str()) != S_OK) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(image.bits);
+    }
+}
+
+void BM_LibpngAlonePng(benchmark::State& state) {
+    FaultCounter faults(state);
+    for (auto _ : state) {
+        FILE* file = std::fopen(pngPath.c_str(), "rb");
+        png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_infop info = png_create_info_struct(png);
+        png_init_io(png, file);
+        png_read_info(png, info);
+        png_set_bgr(png);
+        png_read_update_info(png, info);
+        png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+        size_t stride = png_get_rowbytes(png, info);
+        std::unique_ptr<BYTE[]> pixels(new BYTE[stride * height]);
+        std::vector<png_bytep> rows(height);
+        for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.get() + y * stride;
+        png_read_image(png, rows.data());
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(file);
+        benchmark::DoNotOptimize(pixels.get());
+        benchmark::DoNotOptimize(width);
+    }
+}
+
+// --- Saves: the save command's image, 32 bits without alpha, bottom-up.
+
+void FillSmall(CDibImage& image) {
+    image.CreateDib(smallWidth, smallHeight, 32, gdi::BI_RGB, nullptr, 0);
+    std::vector<BYTE> picture = Picture(smallWidth, smallHeight, 4);
+    for (int y = 0; y < smallHeight; ++y) {
+        std::memcpy(image.bits + static_cast<std::ptrdiff_t>(y) * image.pitch,
+                    picture.data() + static_cast<size_t>(y) * smallWidth * 4, smallWidth * 4);
+    }
+}
+
+void BM_SaveToFileJpeg(benchmark::State& state) {
+    CDibImage image;
+    FillSmall(image);
+    image.AcquireDc();  // as the save command holds it
+    FaultCounter faults(state);
+    for (auto _ : state) {
+        if (image.SaveToFile(savePath.c_str(), gdiplus::GUID_NULL) != S_OK) state.SkipWithError("save failed");
+    }
+    image.ReturnDc();
+}
+
+void BM_LibjpegAloneSave(benchmark::State& state) {
+    CDibImage image;
+    FillSmall(image);
+    FaultCounter faults(state);
+    for (auto _ : state) {
+        WriteJpeg(baselineSavePath, image.bits, smallWidth, smallHeight, image.pitch, JCS_EXT_BGRX, 4, true);
+    }
+}
+
+// The same, made as durable as a save: the file flushed to the disk.
+void BM_LibjpegAloneSaveFlushed(benchmark::State& state) {
+    CDibImage image;
+    FillSmall(image);
+    FaultCounter faults(state);
+    for (auto _ : state) {
+        WriteJpeg(baselineSavePath, image.bits, smallWidth, smallHeight, image.pitch, JCS_EXT_BGRX, 4, true);
+        int fd = open(baselineSavePath.c_str(), O_WRONLY);
+        fsync(fd);
+        close(fd);
+    }
+}
+
+BENCHMARK(BM_LibjpegAloneJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(BM_LoadFromFileJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(BM_LibpngAlonePng)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(BM_LoadFromFilePng)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(BM_LibjpegAloneSave)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(BM_LibjpegAloneSaveFlushed)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(BM_SaveToFileJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+
+// Remembers each benchmark's time per iteration for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            // The median of the repetitions when there are several.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+    }
+    std::map<std::string, double> times;
+};
+
+// Peak resident memory of one call, from a reset of the kernel's peak mark.
+long StatusKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
+    }
+    return -1;
+}
+
+void ReportPeakMemory(const char* what, const std::string& path) {
+    CDibImage keeper;
+    std::ofstream("/proc/self/clear_refs") << "5";  // resets VmHWM to the current size
+    long before = StatusKilobytes("VmRSS:");
+    {
+        CDibImage image;
+        image.LoadFromFile(path.c_str());
+        std::printf("%s: peak resident memory %.1f MB (%.1f MB above the %.1f MB before the load; the "
+                    "decoded DIB alone is %.1f MB)\n",
+                    what, StatusKilobytes("VmHWM:") / 1024.0, (StatusKilobytes("VmHWM:") - before) / 1024.0,
+                    before / 1024.0, static_cast<double>(-image.pitch) * image.height / (1 << 20));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    MakeInputs();
+    std::printf("inputs: %s (%.1f MB), %s (%.1f MB)\n", jpegPath.c_str(),
+                std::filesystem::file_size(jpegPath) / 1048576.0, pngPath.c_str(),
+                std::filesystem::file_size(pngPath) / 1048576.0);
+    ReportPeakMemory("LoadFromFile JPEG", jpegPath);
+    ReportPeakMemory("LoadFromFile PNG", pngPath);
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto time = [&](const std::string& name) {
+        auto found = reporter.times.find(name);
+        return found != reporter.times.end() ? found->second : 0.0;
+    };
+    auto ratio = [&](const char* ours, const char* alone) {
+        double a = time(ours), b = time(alone);
+        if (a > 0 && b > 0) std::printf("ratio %s / %s = %.3f (goal <= 1.10)\n", ours, alone, a / b);
+    };
+    ratio("BM_LoadFromFileJpeg", "BM_LibjpegAloneJpeg");
+    ratio("BM_LoadFromFilePng", "BM_LibpngAlonePng");
+    ratio("BM_SaveToFileJpeg", "BM_LibjpegAloneSave");
+    ratio("BM_SaveToFileJpeg", "BM_LibjpegAloneSaveFlushed");
+    std::filesystem::remove_all(folder);
+    benchmark::Shutdown();
+    return 0;
+}

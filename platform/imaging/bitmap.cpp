@@ -1,0 +1,152 @@
+#include "platform/imaging/bitmap.h"
+
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/imaging/image_object.h"
+#include "platform/imaging/startup.h"
+
+namespace gdiplus {
+
+Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
+                                 BYTE* scan0, GpBitmap** bitmap) {
+    if (!IsStarted()) return GdiplusNotInitialized;
+    if (bitmap == nullptr) return InvalidParameter;
+    *bitmap = nullptr;
+    if (width <= 0 || height <= 0 || !IsSupportedPixelFormat(format)) return InvalidParameter;
+
+    Raster pixels;
+    if (scan0 == nullptr) {
+        if (Status s = Raster::Allocate(static_cast<UINT>(width), static_cast<UINT>(height), format,
+                                        true, &pixels);
+            s != Ok) {
+            return s;
+        }
+    } else {
+        long long magnitude = stride < 0 ? -static_cast<long long>(stride) : stride;
+        size_t rowBytes = PackedRowBytes(static_cast<UINT>(width), format);
+        if (magnitude % 4 != 0 || static_cast<unsigned long long>(magnitude) < rowBytes) {
+            return InvalidParameter;
+        }
+        pixels = Raster::Wrap(static_cast<UINT>(width), static_cast<UINT>(height), format, scan0,
+                              stride);
+    }
+    return MakeBitmap(std::move(pixels), ImageFormatMemoryBMP, bitmap);
+}
+
+namespace {
+
+// The bitmap behind a handle after checking the library state and the
+// handle; null (with the status to return) when the call must fail.
+BitmapObject* Checked(GpImage* image, Status* status) {
+    if (!IsStarted()) {
+        *status = GdiplusNotInitialized;
+        return nullptr;
+    }
+    BitmapObject* bitmap = LiveBitmap(image);
+    *status = bitmap != nullptr ? Ok : InvalidParameter;
+    return bitmap;
+}
+
+}  // namespace
+
+Status GdipGetImagePixelFormat(GpImage* image, PixelFormat* format) {
+    Status status;
+    BitmapObject* bitmap = Checked(image, &status);
+    if (bitmap == nullptr) return status;
+    if (format == nullptr) return InvalidParameter;
+    *format = bitmap->raster.Format();
+    return Ok;
+}
+
+Status GdipGetImageWidth(GpImage* image, UINT* width) {
+    Status status;
+    BitmapObject* bitmap = Checked(image, &status);
+    if (bitmap == nullptr) return status;
+    if (width == nullptr) return InvalidParameter;
+    *width = bitmap->raster.Width();
+    return Ok;
+}
+
+Status GdipGetImageHeight(GpImage* image, UINT* height) {
+    Status status;
+    BitmapObject* bitmap = Checked(image, &status);
+    if (bitmap == nullptr) return status;
+    if (height == nullptr) return InvalidParameter;
+    *height = bitmap->raster.Height();
+    return Ok;
+}
+
+Status GdipGetImageRawFormat(GpImage* image, GUID* format) {
+    Status status;
+    BitmapObject* bitmap = Checked(image, &status);
+    if (bitmap == nullptr) return status;
+    if (format == nullptr) return InvalidParameter;
+    *format = bitmap->rawFormat;
+    return Ok;
+}
+
+namespace {
+
+constexpr size_t paletteHeaderBytes = offsetof(ColorPalette, Entries);
+
+size_t PaletteBytes(size_t count) {
+    size_t bytes = paletteHeaderBytes + count * sizeof(ARGB);
+    return bytes < sizeof(ColorPalette) ? sizeof(ColorPalette) : bytes;
+}
+
+}  // namespace
+
+Status GdipGetImagePaletteSize(GpImage* image, INT* size) {
+    Status status;
+    BitmapObject* bitmap = Checked(image, &status);
+    if (bitmap == nullptr) return status;
+    if (size == nullptr) return InvalidParameter;
+    *size = static_cast<INT>(PaletteBytes(bitmap->raster.palette.size()));
+    return Ok;
+}
+
+Status GdipGetImagePalette(GpImage* image, ColorPalette* palette, INT size) {
+    Status status;
+    BitmapObject* bitmap = Checked(image, &status);
+    if (bitmap == nullptr) return status;
+    if (palette == nullptr || size < 0) return InvalidParameter;
+    const Raster& raster = bitmap->raster;
+    size_t count = raster.palette.size();
+    if (static_cast<size_t>(size) < PaletteBytes(count)) return InvalidParameter;
+    palette->Flags = raster.paletteFlags;
+    palette->Count = static_cast<UINT>(count);
+    if (count > 0) std::memcpy(palette->Entries, raster.palette.data(), count * sizeof(ARGB));
+    return Ok;
+}
+
+Status GdipSetImagePalette(GpImage* image, const ColorPalette* palette) {
+    Status status;
+    BitmapObject* bitmap = Checked(image, &status);
+    if (bitmap == nullptr) return status;
+    if (palette == nullptr) return InvalidParameter;
+    PixelFormat format = bitmap->raster.Format();
+    if (!IsIndexedPixelFormat(format)) return InvalidParameter;
+    UINT addressable = 1u << GetPixelFormatSize(format);
+    if (palette->Count == 0 || palette->Count > addressable) return InvalidParameter;
+    try {
+        bitmap->raster.palette.assign(palette->Entries, palette->Entries + palette->Count);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+    bitmap->raster.paletteFlags = palette->Flags;
+    return Ok;
+}
+
+Status GdipDisposeImage(GpImage* image) {
+    Status status;
+    BitmapObject* bitmap = Checked(image, &status);
+    if (bitmap == nullptr) return status;
+    UnregisterImage(bitmap);
+    delete bitmap;
+    return Ok;
+}
+
+}  // namespace gdiplus
