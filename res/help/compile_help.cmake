@@ -2,10 +2,11 @@
 # compiler writes its output beside the project file) and moves the result
 # into place only when the compiler neither failed nor warned: a page that
 # links to a missing file fails the build instead of shipping a dead link.
-#   cmake -DCHMCMD=... -DPROJECT_FILE=... -DSTAGE=... -DOUTPUT=... -DSOURCES=a;b -P compile_help.cmake
+#   cmake -DCHMCMD=... -DPROJECT_FILE=<folder>/<name>.hhp -DSTAGE=... -DOUTPUT=... -P compile_help.cmake
+# The whole folder of the project file is compiled, subfolders included.
 file(REMOVE_RECURSE ${STAGE})
-file(MAKE_DIRECTORY ${STAGE})
-file(COPY ${SOURCES} DESTINATION ${STAGE})
+get_filename_component(project_folder ${PROJECT_FILE} DIRECTORY)
+file(COPY ${project_folder}/ DESTINATION ${STAGE})
 get_filename_component(project_name ${PROJECT_FILE} NAME)
 
 execute_process(
