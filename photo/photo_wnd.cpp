@@ -156,8 +156,14 @@ void CPhotoWnd::MoveWithinSideLimit(const RECT& rect) {
 }
 
 RECT CPhotoWnd::DragTarget(POINT point) const {
+    // Pointer positions come as signed 16-bit client coordinates, which wrap
+    // around once a window near the side limit is dragged past 32767. The
+    // pointer's travel across any screen is far shorter than that, so it is
+    // taken modulo 65536.
+    const POINT current{dragStart.x + static_cast<std::int16_t>(point.x - dragStart.x),
+                        dragStart.y + static_cast<std::int16_t>(point.y - dragStart.y)};
     // The frame shows where the window will go, limit included.
-    return FitWindowSideLimit(DraggedRect(dragMode, startRect, dragStart, point, aspectWidth, aspectHeight),
+    return FitWindowSideLimit(DraggedRect(dragMode, startRect, dragStart, current, aspectWidth, aspectHeight),
                               windowSideLimit);
 }
 

@@ -72,7 +72,8 @@ protected:
     }
     void DragTo(const OpenedPhoto& photo, int x, int y, const RECT& frame) {
         x_.MovePointer(x, y);
-        ASSERT_TRUE(PumpUntil([&] { return photo.window->lastFrame == frame; }));
+        ASSERT_TRUE(PumpUntil([&] { return photo.window->lastFrame == frame; }))
+            << "frame at " << testing::PrintToString(photo.window->lastFrame);
     }
     void Release(const OpenedPhoto& photo) {
         const int releases = photo.window->lButtonUps;
@@ -209,6 +210,20 @@ TEST_F(PhotoDrag, GripDraggedPastTheUpperLeftCornerKeepsTheCorner) {
     DragTo(photo, 200, 200, smallest);
     Release(photo);
     EXPECT_TRUE(WaitForRect(x_, "dragged photo", photo.Handle(), smallest));
+}
+
+TEST_F(PhotoDrag, ResizePastTheSideLimitIsScaledDownKeepingTheAspect) {
+    // A 2 : 1 window 32000 wide whose lower-right corner is on the screen.
+    const RECT window{-31500, -15500, 500, 500};
+    OpenedPhoto& photo = Open(200, 100, window);
+    Press(photo, 495, 495);
+    // Pointer travel (1000, 500): 33000 x 16500, over the limit of 32767,
+    // scaled down from the upper-left corner: 32767 x 16383. The pointer's
+    // client x, 32995, passes the 16-bit range of mouse positions on the way.
+    const RECT limited{-31500, -15500, -31500 + 32767, -15500 + 16383};
+    DragTo(photo, 1495, 995, limited);
+    Release(photo);
+    EXPECT_TRUE(WaitForRect(x_, "dragged photo", photo.Handle(), limited));
 }
 
 TEST_F(PhotoDrag, ButtonUpWithoutButtonDownChangesNothing) {
