@@ -3,6 +3,7 @@
 // the window lands, the pointer's shape, and a drag cut short.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/gdi/gdi.h"
@@ -199,6 +200,45 @@ TEST_F(PhotoDrag, FrameFollowsThePointerAndLeavesTheScreenClean) {
     Pump(std::chrono::milliseconds(100));
     const Pixels after = Screen();
     ExpectSame(before, after, RECT{330, 260, 782, 554});
+}
+
+TEST_F(PhotoDrag, ClickRaisingAWindowFromUnderAnotherLeavesTheScreenClean) {
+    // The click brings the lower window up while its frame is drawn; what
+    // the raise uncovers must not spoil the erase.
+    const Pixels empty = Screen();
+    const RECT lowerRect{400, 300, 700, 500};
+    const RECT upperRect{550, 400, 850, 600};
+    OpenedPhoto& lower = Open(600, 400, lowerRect);
+    photos_.push_back(OpenPhoto(owner_.GetSafeHwnd(), 90, 60, upperRect, "upper photo"));
+    ASSERT_TRUE(WaitForRect(x_, "upper photo", photos_.back().Handle(), upperRect));
+    OpenedPhoto& upper = photos_.back();
+
+    Press(lower, 450, 350);
+    Release(lower);
+    const auto order = x_.StackingOrder();
+    const auto lowerAt = std::find(order.begin(), order.end(), x_.FindWindow("dragged photo"));
+    const auto upperAt = std::find(order.begin(), order.end(), x_.FindWindow("upper photo"));
+    ASSERT_TRUE(lowerAt != order.end() && upperAt != order.end());
+    EXPECT_GT(lowerAt, upperAt) << "the click raised the window";
+
+    // The lower window's photo over the upper one's over the empty screen.
+    const Pixels lowerPhoto = DirectDrawing(lower.window->image, 0, 300, 200);
+    const Pixels upperPhoto = DirectDrawing(upper.window->image, 0, 300, 200);
+    Pixels expected = empty;
+    for (int y = 0; y < area.height; ++y) {
+        for (int x = 0; x < area.width; ++x) {
+            const int sx = area.x + x;
+            const int sy = area.y + y;
+            std::uint32_t& pixel = expected.rgb[static_cast<std::size_t>(y) * area.width + x];
+            if (!Outside(lowerRect, sx, sy)) {
+                pixel = lowerPhoto.At(sx - lowerRect.left, sy - lowerRect.top);
+            } else if (!Outside(upperRect, sx, sy)) {
+                pixel = upperPhoto.At(sx - upperRect.left, sy - upperRect.top);
+            }
+        }
+    }
+    PumpUntil([&] { return Screen() == expected; }, std::chrono::milliseconds(1000));
+    ExpectSame(expected, Screen(), RECT{0, 0, 0, 0});
 }
 
 TEST_F(PhotoDrag, GripDraggedPastTheUpperLeftCornerKeepsTheCorner) {
