@@ -21,6 +21,15 @@ int Extent(LONG low, LONG high) {
 
 }  // namespace
 
+BOOL CPhotoWnd::CreateEx(DWORD exStyle, user::LPCSTR className, user::LPCSTR windowName, DWORD style, int x,
+                         int y, int width, int height, user::HWND parent, UINT_PTR id, user::LPVOID param) {
+    if (GetSafeHwnd()) return FALSE;
+    // A window destroyed while it is being created leaves the object to the
+    // creator, who learns of it from the result.
+    ownedByWindow_ = CWnd::CreateEx(exStyle, className, windowName, style, x, y, width, height, parent, id, param);
+    return ownedByWindow_ ? TRUE : FALSE;
+}
+
 void CPhotoWnd::OnPaint() {
     const user::HWND window = GetSafeHwnd();
     user::PAINTSTRUCT paint;
@@ -147,7 +156,9 @@ void CPhotoWnd::OnDestroy() {
     if (image.bitmap) image.FreeDib();
 }
 
-void CPhotoWnd::PostNcDestroy() { delete this; }
+void CPhotoWnd::PostNcDestroy() {
+    if (ownedByWindow_) delete this;
+}
 
 void CPhotoWnd::MoveWithinSideLimit(const RECT& rect) {
     const RECT shown = FitWindowSideLimit(rect, windowSideLimit);

@@ -6,9 +6,10 @@
 //
 // Life: made with new, the photo loaded into image and the aspect pair set
 // to the image's size, then the native window created (CreateEx) as a
-// visible pop-up tool window owned by a CPhotoWindowOwner. From then on the
-// object belongs to its window and is deleted once the window is
-// destroyed; before that, whoever made it deletes it.
+// visible pop-up tool window owned by a CPhotoWindowOwner. Once CreateEx
+// succeeds the object belongs to its window and is deleted when the window
+// is destroyed; until then (and when CreateEx fails) whoever made it
+// deletes it.
 
 #include "image/dib_image.h"
 #include "photo/geometry.h"
@@ -17,6 +18,11 @@
 class CPhotoWnd : public user::CWnd {
 public:
     CPhotoWnd() = default;
+
+    // CWnd::CreateEx, handing the object over to its window on success.
+    // FALSE: no window, and the object is still its creator's.
+    BOOL CreateEx(DWORD exStyle, user::LPCSTR className, user::LPCSTR windowName, DWORD style, int x, int y,
+                  int width, int height, user::HWND parent, UINT_PTR id = 0, user::LPVOID param = nullptr);
 
     DragMode dragMode = dragIdle;
     POINT dragStart{0, 0};            // pointer at left-button-down, client coordinates
@@ -55,4 +61,6 @@ private:
     // Erases the frame on the screen and ends the drag, leaving the window
     // where it is.
     void AbandonDrag();
+
+    bool ownedByWindow_ = false;
 };

@@ -37,8 +37,12 @@ public:
 
     int paints = 0;
     int lButtonUps = 0;
+    bool refuseCreation = false;
 
 protected:
+    int OnCreate(user::CREATESTRUCTA* create) override {
+        return refuseCreation ? -1 : CPhotoWnd::OnCreate(create);
+    }
     void OnPaint() override {
         ++paints;
         CPhotoWnd::OnPaint();

@@ -226,4 +226,22 @@ TEST_F(PhotoWindow, DestroyingTheWindowFreesThePhotoAndStopsTheImagingLibrary) {
     EXPECT_EQ(gdi::LiveObjectCount(gdi::OBJ_BITMAP), bitmaps);
 }
 
+TEST_F(PhotoWindow, AWindowThatCannotBeCreatedLeavesThePhotoToItsCreator) {
+    for (const bool refused : {false, true}) {
+        SCOPED_TRACE(refused ? "WM_CREATE refused" : "unknown class");
+        auto alive = std::make_shared<bool>(false);
+        auto* photo = new CTestPhotoWnd(alive);
+        ASSERT_TRUE(photo->image.CreateDib(60, 40, 24, gdi::BI_RGB, nullptr, 0));
+        photo->refuseCreation = refused;
+        const char* const className = refused ? user::AfxRegisterWndClass(0) : "no such class";
+        EXPECT_FALSE(photo->CreateEx(user::WS_EX_TOOLWINDOW, className, "test", user::WS_POPUP | user::WS_VISIBLE,
+                                     100, 100, 60, 40, owner_.GetSafeHwnd()));
+        ASSERT_TRUE(*alive);
+        EXPECT_EQ(photo->GetSafeHwnd(), nullptr);
+        EXPECT_EQ(ImagingRuntime::Instance().LiveImageCount(), 1);
+        delete photo;
+        EXPECT_EQ(ImagingRuntime::Instance().LiveImageCount(), 0);
+    }
+}
+
 }  // namespace
