@@ -128,3 +128,16 @@ RECT RectForSideLength(const RECT& windowRect, ResizeSide side, LONG length,
     }
     return r;
 }
+
+RECT FitWindowSideLimit(const RECT& windowRect, LONG maxSide) {
+    const LONG width = Width(windowRect);
+    const LONG height = Height(windowRect);
+    const LONG longest = std::max(width, height);
+    if (maxSide <= 0 || longest <= maxSide) return windowRect;
+
+    // Both sides take the factor maxSide / longest; the longest lands on
+    // maxSide exactly.
+    return RECT{windowRect.left, windowRect.top,
+                Add(windowRect.left, MulDivTruncated(width, maxSide, longest)),
+                Add(windowRect.top, MulDivTruncated(height, maxSide, longest))};
+}

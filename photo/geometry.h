@@ -73,3 +73,9 @@ RECT CascadeRect(LONG openedBefore, LONG aspectWidth, LONG aspectHeight);
 // the rectangle unchanged.
 RECT RectForSideLength(const RECT& windowRect, ResizeSide side, LONG length,
                        LONG aspectWidth, LONG aspectHeight);
+
+// The rectangle scaled down uniformly from its upper-left corner so that
+// neither side exceeds maxSide: the longer side becomes maxSide and the
+// other is scaled by the same factor, truncated. A rectangle within the
+// limit, or a non-positive maxSide, leaves the rectangle unchanged.
+RECT FitWindowSideLimit(const RECT& windowRect, LONG maxSide);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -296,6 +298,61 @@ TEST(RectForSideLength, UnknownSideOrAspectLeavesTheWindow) {
     }
     EXPECT_EQ(RectForSideLength(window, sideWidth, 300, 1600, 0), window);
     EXPECT_EQ(RectForSideLength(window, sideHeight, 300, 0, 1200), window);
+}
+
+// -------------------------------------------------------- FitWindowSideLimit
+
+TEST(FitWindowSideLimit, ScalesDownFromTheUpperLeftCorner) {
+    const struct {
+        const char* name;
+        RECT input;
+        RECT expected;
+    } cases[] = {
+        {"within the limit", {10, 20, 410, 320}, {10, 20, 410, 320}},
+        {"both sides exactly at the limit", {0, 0, 32767, 32767}, {0, 0, 32767, 32767}},
+        {"one pixel too wide", {0, 0, 32768, 32768}, {0, 0, 32767, 32767}},
+        // 30000 x 32767 / 40000 = 24575.25
+        {"too wide", {10, 20, 40010, 30020}, {10, 20, 32777, 24595}},
+        // 24000 x 32767 / 45000 = 17475.7
+        {"too tall", {-500, -300, 23500, 44700}, {-500, -300, 16975, 32467}},
+        {"both sides too long", {0, 0, 100000, 50000}, {0, 0, 32767, 16383}},
+        {"a side of 0 stays 0", {5, 5, 40005, 5}, {5, 5, 32772, 5}},
+        {"inside out is within the limit", {100, 100, 50, 40}, {100, 100, 50, 40}},
+        // The width saturates to 2^31 - 1; 200000 x 32767 / (2^31 - 1) = 3.05
+        {"widest rectangle", {minLong, 0, maxLong, 200000}, {minLong, 0, minLong + 32767, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FitWindowSideLimit(c.input, 32767), c.expected);
+    }
+}
+
+TEST(FitWindowSideLimit, NonPositiveLimitLeavesTheRectangle) {
+    const RECT huge{0, 0, 100000, 70000};
+    EXPECT_EQ(FitWindowSideLimit(huge, 0), huge);
+    EXPECT_EQ(FitWindowSideLimit(huge, -1), huge);
+}
+
+TEST(FitWindowSideLimit, KeepsCornerAndProportionsOfLockedRectangles) {
+    std::mt19937 rng(13);
+    std::uniform_int_distribution<LONG> coord(-30000, 30000), side(1, 2'000'000), aspect(1, 9000);
+    for (int i = 0; i < 2000; ++i) {
+        const LONG left = coord(rng), top = coord(rng);
+        RECT r{left, top, left + side(rng), top + side(rng)};
+        LockAspect(r, aspect(rng), aspect(rng));
+        const RECT out = FitWindowSideLimit(r, 32767);
+        ASSERT_EQ(out.left, r.left);
+        ASSERT_EQ(out.top, r.top);
+        ASSERT_LE(Width(out), 32767);
+        ASSERT_LE(Height(out), 32767);
+        ASSERT_EQ(std::max(Width(out), Height(out)), std::min(32767, std::max(Width(r), Height(r))));
+        // Uniform scaling: the shorter side is off by less than one pixel
+        // from its exact share.
+        const double exactHeight = static_cast<double>(Height(r)) * Width(out) / Width(r);
+        const double exactWidth = static_cast<double>(Width(r)) * Height(out) / Height(r);
+        ASSERT_TRUE(std::abs(Height(out) - exactHeight) < 1.0 || std::abs(Width(out) - exactWidth) < 1.0)
+            << testing::PrintToString(r);
+    }
 }
 
 // ------------------------------------------ results beyond the 32-bit range

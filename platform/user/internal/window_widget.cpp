@@ -159,7 +159,7 @@ void CWindowWidget::paintEvent(QPaintEvent* event) {
             copy.drawImage(showing_->ownOrigin, *showing_->ownPixels);
         }
     } else if (FindWindowRecord(window_)) {
-        paintRegion_ = event->region() & rect();
+        paintRegion_ = offScreen_.Paintable(*this, event->region() & rect());
         invalid_ -= event->region();
         inPaint_ = true;
         SendMessageA(window_, WM_PAINT, 0, 0);
@@ -226,9 +226,23 @@ void CWindowWidget::focusOutEvent(QFocusEvent*) {
     SendMessageA(window_, WM_KILLFOCUS, 0, 0);
 }
 
+void CWindowWidget::PaintUncovered() {
+    if (const QRegion uncovered = offScreen_.Uncovered(*this); !uncovered.isEmpty()) {
+        AddInvalid(uncovered, true);
+        update(uncovered);
+    }
+    // Child windows move on the screen with their top-level window.
+    if (isWindow()) {
+        for (CWindowWidget* child : findChildren<CWindowWidget*>()) {
+            if (!child->isWindow()) child->PaintUncovered();
+        }
+    }
+}
+
 void CWindowWidget::moveEvent(QMoveEvent*) {
     WindowRecord* record = FindWindowRecord(window_);
     if (!record) return;
+    PaintUncovered();
     const POINT origin = IsChildStyle(*record) ? POINT{x(), y()} : ClientOrigin(*record);
     if (origin == record->reportedOrigin) return;
     record->reportedOrigin = origin;

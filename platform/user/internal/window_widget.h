@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/gdi/records.h"
+#include "platform/user/internal/off_screen_area.h"
 
 #include "platform/user/records.h"
 
@@ -73,6 +74,9 @@ private:
     // or a copy kept here when the back buffer cannot be drawn into.
     bool PaintPixels(BYTE** origin, qsizetype* bytesPerLine);
     void SyncCopySize();
+    // Has the parts skipped while off the screen painted once they are on
+    // it (see COffScreenArea).
+    void PaintUncovered();
     void DropPaintSurfaces();
 
     struct PaintSurface {
@@ -90,6 +94,7 @@ private:
     const PaintSurface* showing_ = nullptr;
     QRegion invalid_;
     QRegion paintRegion_;
+    COffScreenArea offScreen_;
     bool inPaint_ = false;
     bool erasePending_ = false;
 };
