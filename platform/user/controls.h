@@ -8,6 +8,10 @@
 
 namespace user {
 
+// Makes the controls available before the first dialog (dialogs also do
+// so themselves).
+void InitCommonControls();
+
 // Messages a dialog and its controls exchange.
 inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
 inline constexpr UINT WM_KEYF1 = 0x004D;

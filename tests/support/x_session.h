@@ -85,6 +85,9 @@ public:
     void PressKey(const char* keysym);
     void ReleaseKey(const char* keysym);
     void TapKey(const char* keysym, std::initializer_list<const char*> modifiers = {});
+    // Types printable ASCII text key by key, with Shift where the keyboard
+    // map needs it.
+    void TypeText(const std::string& text);
 
     // Screen.
     Pixels Grab(int x, int y, int width, int height);

@@ -1,0 +1,14 @@
+#pragma once
+// The keyboard's state as the program sees it.
+
+#include "platform/user/records.h"
+
+namespace user {
+
+using SHORT = std::int16_t;
+
+// For VK_SHIFT, VK_CONTROL and VK_MENU: negative (high bit set) while the
+// key is held down; 0 for other keys and when it is up.
+SHORT GetKeyState(int virtualKey);
+
+}  // namespace user

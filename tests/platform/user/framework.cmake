@@ -1,0 +1,5 @@
+# Tests of the application framework built on the windowing service:
+# resources' pictures, dialogs, data exchange, modal runs, file dialogs,
+# the application object and help.
+pelmora_test(user_picture_files_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/picture_files_test.cpp
+  LIBS pelmora_platform_user)
