@@ -74,6 +74,8 @@ struct Expected {
     std::vector<Control> controls;
 };
 
+void PrintTo(const Expected& expected, std::ostream* os) { *os << "template " << expected.templateId; }
+
 class DialogTemplates : public testing::TestWithParam<Expected> {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(res::RegisterResources()); }

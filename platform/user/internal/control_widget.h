@@ -69,9 +69,14 @@ protected:
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick:
             case QEvent::MouseButtonRelease:
-            case QEvent::MouseMove:
+            case QEvent::MouseMove: {
                 if (!ControlMouseEvent(window_, static_cast<QMouseEvent*>(event))) return true;
-                break;
+                // The control is what the pointer is on: the event stops
+                // here even when the widget has no use for it.
+                const bool handled = Base::event(event);
+                event->accept();
+                return handled;
+            }
             default:
                 break;
         }

@@ -3,3 +3,5 @@
 # the application object and help.
 pelmora_test(user_picture_files_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/picture_files_test.cpp
   LIBS pelmora_platform_user)
+pelmora_test(user_dialog_manager_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialog_manager_test.cpp
+  LIBS pelmora_platform_user pelmora_test_gui_pump GUI)
