@@ -29,6 +29,7 @@ INT_PTR CDialog::DoModal() {
     ForgetNextCreatedWindow();
 
     INT_PTR result = -1;
+    bool wasActive = false;
     if (dialog && GetSafeHwnd() == dialog) {
         internal::DialogState* state = internal::FindDialogState(dialog);
         if (state && !state->ended) {
@@ -38,11 +39,12 @@ INT_PTR CDialog::DoModal() {
         }
         state = internal::FindDialogState(dialog);
         result = state ? state->result : IDCANCEL;
+        wasActive = !state || state->activeWhenEnded || GetActiveWindow() == dialog;
         if (state) state->modalLoop = nullptr;
     }
     // The owner comes back first, so that activation can return to it.
     if (enableOwner && IsWindow(owner)) EnableWindow(owner, TRUE);
-    if (owner && IsWindow(owner) && (!GetActiveWindow() || GetActiveWindow() == dialog)) SetActiveWindow(owner);
+    if (owner && IsWindow(owner) && (wasActive || !GetActiveWindow())) SetActiveWindow(owner);
     if (dialog && IsWindow(dialog)) user::DestroyWindow(dialog);
     if (top && IsWindow(top)) EnableWindow(top, TRUE);
     return result;

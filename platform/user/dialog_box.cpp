@@ -284,6 +284,7 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
     if (!state) return FALSE;
     state->ended = true;
     state->result = result;
+    state->activeWhenEnded = GetActiveWindow() == dialog;
     CModalLoop* loop = state->modalLoop;
     // Gone from the screen at once, also when a nested run keeps the
     // modal loop that runs it from returning for a while.

@@ -19,6 +19,7 @@ struct DialogState {
     bool hasDefaultId = false;
     bool templateVisible = false;
     bool ended = false;
+    bool activeWhenEnded = false;  // the owner takes the activation back
     INT_PTR result = 0;
     HWND lastFocus = nullptr;
     CModalLoop* modalLoop = nullptr;  // the run to end with EndDialog

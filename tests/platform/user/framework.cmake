@@ -5,3 +5,8 @@ pelmora_test(user_picture_files_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/picture_f
   LIBS pelmora_platform_user)
 pelmora_test(user_dialog_manager_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialog_manager_test.cpp
   LIBS pelmora_platform_user pelmora_test_gui_pump GUI)
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+add_library(pelmora_user_test_dialogs STATIC ${CMAKE_CURRENT_LIST_DIR}/test_dialogs.cpp)
+target_link_libraries(pelmora_user_test_dialogs PUBLIC pelmora_platform_user pelmora_test_gui_pump PRIVATE Qt6::Widgets)
+pelmora_test(user_modal_dialog_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/modal_dialog_test.cpp
+  LIBS pelmora_user_test_dialogs GUI)
