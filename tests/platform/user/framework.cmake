@@ -10,3 +10,5 @@ add_library(pelmora_user_test_dialogs STATIC ${CMAKE_CURRENT_LIST_DIR}/test_dial
 target_link_libraries(pelmora_user_test_dialogs PUBLIC pelmora_platform_user pelmora_test_gui_pump PRIVATE Qt6::Widgets)
 pelmora_test(user_modal_dialog_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/modal_dialog_test.cpp
   LIBS pelmora_user_test_dialogs GUI)
+pelmora_test(user_data_exchange_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/data_exchange_test.cpp
+  LIBS pelmora_user_test_dialogs GUI)
