@@ -52,9 +52,9 @@ void CentringFrame(HWND window, HWND alternateOwner, RECT* centreOn, RECT* workA
     }
     CWnd* main = AfxGetMainWnd();
     const HWND reference = main && main->GetSafeHwnd() ? main->GetSafeHwnd() : window;
-    if (!GetMonitorInfoA(MonitorFromWindow(reference, MONITOR_DEFAULTTOPRIMARY), &info)) {
-        GetWindowRect(window, &info.rcWork);
-    }
+    const HMONITOR monitor = reference ? MonitorFromWindow(reference, MONITOR_DEFAULTTOPRIMARY)
+                                       : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (!GetMonitorInfoA(monitor, &info) && !GetWindowRect(window, &info.rcWork)) info.rcWork = RECT{0, 0, 0, 0};
     *centreOn = info.rcWork;
     *workArea = info.rcWork;
 }

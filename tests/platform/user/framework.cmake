@@ -12,3 +12,7 @@ pelmora_test(user_modal_dialog_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/modal_dial
   LIBS pelmora_user_test_dialogs GUI)
 pelmora_test(user_data_exchange_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/data_exchange_test.cpp
   LIBS pelmora_user_test_dialogs GUI)
+pelmora_test(user_file_names_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_names_test.cpp
+  LIBS pelmora_platform_user Qt6::Core)
+pelmora_test(user_file_dialog_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_dialog_test.cpp
+  LIBS pelmora_user_test_dialogs pelmora_test_x_session Qt6::Widgets GUI)
