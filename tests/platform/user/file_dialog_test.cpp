@@ -11,7 +11,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <atomic>
 #include <future>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/user/user.h"
@@ -70,33 +73,81 @@ void WatchDialog(Seen* seen, HWND owner, HWND main, HWND sibling) {
     }, std::chrono::milliseconds(10));
 }
 
-// Notes a question about replacing a file when one comes up.
-void WatchForQuestion(Seen* seen) {
-    RunSoon([=] {
+// Watches, on the GUI thread, for the moments the typing may go on: the
+// dialog up with its name field focused, the question about replacing a
+// file, or another notice. Without a window manager nobody hands the
+// activation back to the dialog when a notice closes: the watcher does.
+// A dialog still up after the time limit is closed, so that a lost key
+// fails the test instead of hanging it.
+struct Readiness {
+    std::atomic<bool> dialog{false};
+    std::atomic<bool> question{false};
+    std::atomic<bool> notice{false};
+    std::atomic<bool> typed{false};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    QString typing;  // what the name field should show once typed
+    bool askedToReplace = false;
+    bool timedOut = false;
+};
+
+void Watch(std::shared_ptr<Readiness> ready, std::chrono::steady_clock::time_point limit) {
+    RunSoon([ready, limit] {
+        if (ready->stop) return;
+        QFileDialog* dialog = OpenFileDialog();
+        QMessageBox* box = nullptr;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(widget);
-            if (box && box->isVisible() && box->text().contains(QStringLiteral("already exists"))) {
-                seen->askedToReplace = true;
-                return;
-            }
+            if (auto* candidate = qobject_cast<QMessageBox*>(widget); candidate && candidate->isVisible()) box = candidate;
         }
-        if (OpenFileDialog()) WatchForQuestion(seen);
+        if (box && box->isActiveWindow()) {
+            const bool question = box->text().contains(QStringLiteral("already exists"));
+            ready->askedToReplace = ready->askedToReplace || question;
+            (question ? ready->question : ready->notice) = true;
+        } else if (dialog && !box) {
+            if (!dialog->isActiveWindow()) dialog->activateWindow();
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            // The completer's pop-up would take the keys typed after it.
+            if (name && name->completer()) name->setCompleter(nullptr);
+            if (dialog->isActiveWindow() && name && QApplication::focusWidget() == name) ready->dialog = true;
+            std::lock_guard lock(ready->mutex);
+            if (name && name->text() == ready->typing) ready->typed = true;
+        }
+        if (dialog && std::chrono::steady_clock::now() > limit) {
+            ready->timedOut = true;
+            if (box) box->reject();
+            dialog->reject();
+            return;
+        }
+        Watch(ready, limit);
     }, std::chrono::milliseconds(10));
 }
 
-// Types keys into whatever has the keyboard once the dialog is up.
-std::future<void> Answer(const std::string& title, std::vector<std::string> steps) {
-    return testsupport::OnHelperThread([title, steps] {
+// Types into the dialog once it is ready: text, "key:<keysym>", or
+// "wait:dialog" / "wait:typed" / "wait:question" / "wait:notice" to wait
+// for that moment first.
+std::future<void> Answer(std::shared_ptr<Readiness> ready, std::vector<std::string> steps) {
+    Watch(ready, std::chrono::steady_clock::now() + std::chrono::seconds(20));
+    return testsupport::OnHelperThread([ready, steps] {
         CXSession x;
-        if (!x.WaitForWindow(title, std::chrono::seconds(10))) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         for (const std::string& step : steps) {
-            if (step.rfind("key:", 0) == 0) {
+            if (step.rfind("wait:", 0) == 0) {
+                std::atomic<bool>& flag = step == "wait:question" ? ready->question
+                                          : step == "wait:notice" ? ready->notice
+                                          : step == "wait:typed"  ? ready->typed
+                                                                  : ready->dialog;
+                const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+                while (!flag && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                // The next wait looks for a state the next key brings.
+                ready->dialog = ready->question = ready->notice = ready->typed = false;
+            } else if (step.rfind("key:", 0) == 0) {
                 x.TapKey(step.c_str() + 4);
             } else {
+                {
+                    std::lock_guard lock(ready->mutex);
+                    ready->typing = QString::fromStdString(step);
+                }
                 x.TypeText(step);
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     });
 }
@@ -114,6 +165,7 @@ protected:
         ASSERT_TRUE(testsupport::PumpUntil([&] { return GetActiveWindow() == photo_.GetSafeHwnd(); }));
     }
     void TearDown() override {
+        ready_->stop = true;
         app_.mainWindow = nullptr;
         std::filesystem::remove_all(folder_);
     }
@@ -124,6 +176,7 @@ protected:
         return path;
     }
 
+    std::shared_ptr<Readiness> ready_ = std::make_shared<Readiness>();
     CWinApp app_;
     CPlainWnd main_;
     CPlainWnd photo_;
@@ -137,7 +190,7 @@ TEST_F(FileDialogs, OpenDialogOffersTheFiltersAndReturnsTheTypedPath) {
     EXPECT_EQ(dialog.Flags(), 0x00081024u) << "the framework adds OFN_EXPLORER and OFN_ENABLEHOOK";
     Seen seen;
     WatchDialog(&seen, photo_.GetSafeHwnd(), main_.GetSafeHwnd(), other_.GetSafeHwnd());
-    auto typing = Answer("Open", {photo, "key:Return"});
+    auto typing = Answer(ready_, {"wait:dialog", photo, "wait:typed", "key:Return"});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     typing.get();
     EXPECT_EQ(dialog.GetPathName(), photo);
@@ -160,10 +213,12 @@ TEST_F(FileDialogs, OpenDialogOffersTheFiltersAndReturnsTheTypedPath) {
 TEST_F(FileDialogs, OpenDialogRefusesMissingFilesAndCancels) {
     CFileDialog dialog(TRUE, "jpg", "*.jpg", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, photoFilter);
     // The missing name is refused (the dialog says so and stays); Esc
-    // closes the notice, Esc again cancels.
-    auto typing = Answer("Open", {folder_.string() + "/missing.jpg", "key:Return", "key:Escape", "key:Escape"});
+    // closes the notice, and Esc in the dialog again cancels it.
+    auto typing = Answer(ready_, {"wait:dialog", folder_.string() + "/missing.jpg", "wait:typed", "key:Return",
+                                  "wait:notice", "key:Escape", "wait:dialog", "key:Escape"});
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     typing.get();
+    EXPECT_FALSE(ready_->timedOut);
     EXPECT_TRUE(dialog.GetPathName().empty());
 }
 
@@ -171,7 +226,7 @@ TEST_F(FileDialogs, SaveDialogAddsTheDefaultExtensionAndGivesTheFocusBack) {
     SetFocus(photo_.GetSafeHwnd());
     const HWND focusBefore = GetFocus();
     CFileDialog dialog(FALSE, "jpg", "*.jpg", OFN_OVERWRITEPROMPT, photoFilter);
-    auto typing = Answer("Save As", {folder_.string() + "/resized", "key:Return"});
+    auto typing = Answer(ready_, {"wait:dialog", folder_.string() + "/resized", "wait:typed", "key:Return"});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     typing.get();
     EXPECT_EQ(dialog.GetPathName(), folder_.string() + "/resized.jpg");
@@ -185,17 +240,19 @@ TEST_F(FileDialogs, SavingOverAnExistingFileAsksFirst) {
         // Return takes the question's default, No: the dialog stays, and
         // Esc then cancels it.
         CFileDialog dialog(FALSE, "jpg", "*.jpg", OFN_OVERWRITEPROMPT, photoFilter);
-        Seen seen;
-        WatchForQuestion(&seen);
-        auto typing = Answer("Save As", {existing, "key:Return", "key:Return", "key:Escape"});
+        auto typing = Answer(ready_, {"wait:dialog", existing, "wait:typed", "key:Return", "wait:question",
+                                      "key:Return", "wait:dialog", "key:Escape"});
         EXPECT_EQ(dialog.DoModal(), IDCANCEL);
         typing.get();
-        EXPECT_TRUE(seen.askedToReplace);
+        EXPECT_TRUE(ready_->askedToReplace);
+        EXPECT_FALSE(ready_->timedOut);
         EXPECT_TRUE(dialog.GetPathName().empty());
+        ready_->stop = true;
     }
     {
         CFileDialog dialog(FALSE, "jpg", "*.jpg", OFN_OVERWRITEPROMPT, photoFilter);
-        auto typing = Answer("Save As", {existing, "key:Return", "y"});
+        ready_ = std::make_shared<Readiness>();
+        auto typing = Answer(ready_, {"wait:dialog", existing, "wait:typed", "key:Return", "wait:question", "y"});
         EXPECT_EQ(dialog.DoModal(), IDOK);
         typing.get();
         EXPECT_EQ(dialog.GetPathName(), existing);
@@ -209,7 +266,7 @@ TEST_F(FileDialogs, LongPathsComeBackWhole) {
     const std::string path = (deep / "photo.jpg").string();
     ASSERT_GT(path.size(), 300u);
     CFileDialog dialog(FALSE, "jpg", "*.jpg", OFN_OVERWRITEPROMPT, photoFilter);
-    auto typing = Answer("Save As", {path, "key:Return"});
+    auto typing = Answer(ready_, {"wait:dialog", path, "wait:typed", "key:Return"});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     typing.get();
     EXPECT_EQ(dialog.GetPathName(), path);
