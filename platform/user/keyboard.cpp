@@ -13,9 +13,9 @@ SHORT GetKeyState(int virtualKey) {
         case VK_MENU: modifier = Qt::AltModifier; break;
         default: return 0;
     }
-    // Asked of the window system now, not read from the last event: a
-    // key pressed or released while a nested loop ran counts too.
-    return (QGuiApplication::queryKeyboardModifiers() & modifier) ? static_cast<SHORT>(0x8000) : 0;
+    // As of the input handled so far, not as the keyboard is this instant:
+    // a message is judged by the keys that were down when it came.
+    return (QGuiApplication::keyboardModifiers() & modifier) ? static_cast<SHORT>(0x8000) : 0;
 }
 
 }  // namespace user

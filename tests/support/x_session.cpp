@@ -198,6 +198,14 @@ std::vector<std::pair<int, int>> CXSession::IconSizes(XWindow window) {
     return sizes;
 }
 
+XWindow CXSession::KeyboardFocus() {
+    if (!display_) return 0;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(D(display_), &focus, &revert);
+    return focus == PointerRoot ? 0 : focus;
+}
+
 std::vector<XWindow> CXSession::StackingOrder() {
     std::vector<XWindow> order;
     if (!display_) return order;

@@ -74,6 +74,8 @@ public:
     std::vector<std::string> WindowStates(XWindow window);
     // Sizes (width, height) of the pictures in _NET_WM_ICON.
     std::vector<std::pair<int, int>> IconSizes(XWindow window);
+    // The window with the keyboard's input focus, or 0.
+    XWindow KeyboardFocus();
     // Top-level windows from the bottom of the stack to the top.
     std::vector<XWindow> StackingOrder();
 

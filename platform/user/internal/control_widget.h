@@ -49,11 +49,15 @@ protected:
     bool event(QEvent* event) override {
         switch (event->type()) {
             case QEvent::KeyPress:
-                if (ControlKeyEvent(window_, static_cast<QKeyEvent*>(event), true)) return true;
-                break;
-            case QEvent::KeyRelease:
-                ControlKeyEvent(window_, static_cast<QKeyEvent*>(event), false);
-                break;
+            case QEvent::KeyRelease: {
+                const bool down = event->type() == QEvent::KeyPress;
+                if (ControlKeyEvent(window_, static_cast<QKeyEvent*>(event), down)) return true;
+                // Keys reach the control with the focus alone: the dialog
+                // does not get them again.
+                const bool handled = Base::event(event);
+                event->accept();
+                return handled;
+            }
             case QEvent::FocusIn:
                 ControlFocusEvent(window_, true);
                 break;

@@ -16,3 +16,9 @@ pelmora_test(user_file_names_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_names_t
   LIBS pelmora_platform_user Qt6::Core)
 pelmora_test(user_file_dialog_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_dialog_test.cpp
   LIBS pelmora_user_test_dialogs pelmora_test_x_session Qt6::Widgets GUI)
+pelmora_test(user_help_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/help_test.cpp
+  LIBS pelmora_user_test_dialogs pelmora_test_x_session GUI)
+pelmora_test(user_help_viewer_missing_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/help_viewer_missing_test.cpp
+  LIBS pelmora_user_test_dialogs GUI)
+pelmora_test(user_application_base_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/application_base_test.cpp
+  LIBS pelmora_user_test_dialogs GUI)
