@@ -188,3 +188,41 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Expected>& info) { return "Template" + std::to_string(info.param.templateId); });
 
 }  // namespace
+
+namespace {
+
+TEST(ApplicationIcon, DrawsAtTheSystemIconSizeOverWhatIsThere) {
+    ASSERT_TRUE(res::RegisterResources());
+    const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::IDR_MAINFRAME));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::IDR_MAINFRAME))) << "shared";
+    ASSERT_EQ(GetSystemMetrics(SM_CXICON), 32);
+    ASSERT_EQ(GetSystemMetrics(SM_CYICON), 32);
+
+    gdi::BITMAPINFO info{};
+    info.bmiHeader = {sizeof(gdi::BITMAPINFOHEADER), 40, -40, 1, 32, gdi::BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const gdi::HBITMAP canvas = gdi::CreateDIBSection(nullptr, &info, gdi::DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<DWORD*>(bits);
+    std::fill(pixels, pixels + 40 * 40, 0x00FFFFFFu);
+    const gdi::HDC dc = gdi::CreateCompatibleDC(nullptr);
+    const gdi::HGDIOBJ previous = gdi::SelectObject(dc, canvas);
+    ASSERT_TRUE(DrawIcon(dc, 4, 4, icon));
+    int changedInside = 0;
+    int changedOutside = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = x >= 4 && x < 36 && y >= 4 && y < 36;
+            const bool changed = (pixels[y * 40 + x] & 0xFFFFFF) != 0xFFFFFF;
+            (inside ? changedInside : changedOutside) += changed ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changedInside, 32 * 32 / 3) << "the picture is drawn";
+    EXPECT_EQ(changedOutside, 0) << "nothing outside its 32 x 32 pixels";
+    EXPECT_FALSE(DrawIcon(dc, 0, 0, nullptr));
+    gdi::SelectObject(dc, previous);
+    gdi::DeleteDC(dc);
+    gdi::DeleteObject(canvas);
+}
+
+}  // namespace

@@ -58,6 +58,7 @@ struct Seen {
     bool focusFirst = true;
     HWND colouredControl = nullptr;
     std::vector<HWND> cursorAsks;
+    HWND handOver = nullptr;  // the dialog sets a hand over this control
     int clicksOnDialog = 0;
 };
 Seen seen;
@@ -76,6 +77,10 @@ INT_PTR DialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         case WM_SETCURSOR:
             seen.cursorAsks.push_back(reinterpret_cast<HWND>(wParam));
+            if (seen.handOver && reinterpret_cast<HWND>(wParam) == seen.handOver) {
+                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+                return TRUE;
+            }
             return FALSE;
         case WM_LBUTTONDOWN:
             ++seen.clicksOnDialog;
@@ -257,6 +262,31 @@ TEST_F(DialogManager, PlainStaticsLetThePointerThroughAndNotifyingOnesReportClic
     x_.MovePointer(box.left + 3, box.bottom - 3);
     ASSERT_TRUE(PumpUntil([&] { return !seen.cursorAsks.empty(); }));
     EXPECT_EQ(seen.cursorAsks.back(), dialog_);
+}
+
+TEST_F(DialogManager, ThePointerShapeIsTheDialogsChoiceOverTheControlItNames) {
+    Open(Template());
+    seen.handOver = Item(1012);
+    const auto shapeAt = [&](HWND control) {
+        const POINT at = CentreOf(control);
+        x_.MovePointer(at.x, at.y);
+        std::vector<std::uint32_t> picture;
+        PumpUntil([&] {
+            const auto cursor = x_.Cursor();
+            if (!cursor) return false;
+            const bool settled = cursor->argb == picture;
+            picture = cursor->argb;
+            return settled && !seen.cursorAsks.empty() && seen.cursorAsks.back() != nullptr;
+        });
+        seen.cursorAsks.clear();
+        return picture;
+    };
+    const auto overPlain = shapeAt(Item(1010));
+    const auto overLink = shapeAt(Item(1012));
+    const auto overButton = shapeAt(Item(IDOK));
+    EXPECT_NE(overLink, overPlain) << "the hand over the link";
+    EXPECT_EQ(overButton, overPlain) << "the arrow elsewhere";
+    EXPECT_EQ(shapeAt(Item(1010)), overPlain) << "and back to the arrow";
 }
 
 TEST_F(DialogManager, StaticTextTakesTheColourItsParentSets) {
