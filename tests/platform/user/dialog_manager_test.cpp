@@ -113,9 +113,9 @@ protected:
         x_.TapKey(key, modifiers);
         return PumpUntil([&] { return GetFocus() == expected; }, std::chrono::milliseconds(2000));
     }
-    bool KeySends(const char* key, std::pair<int, UINT> command) {
+    bool KeySends(const char* key, std::pair<int, UINT> command, std::initializer_list<const char*> modifiers = {}) {
         seen.commands.clear();
-        x_.TapKey(key);
+        x_.TapKey(key, modifiers);
         return PumpUntil([&] { return !seen.commands.empty(); }, std::chrono::milliseconds(2000)) &&
                seen.commands.front() == command && seen.commands.size() == 1;
     }
@@ -202,6 +202,7 @@ TEST_F(DialogManager, EnterPressesTheFocusedButtonOrTheDefaultOne) {
     SendMessageA(dialog_, DM_SETDEFID, IDCANCEL, 0);
     EXPECT_TRUE(KeySends("Return", {IDCANCEL, BN_CLICKED})) << "DM_SETDEFID chose another";
     EXPECT_TRUE(KeySends("Escape", {IDCANCEL, BN_CLICKED}));
+    EXPECT_TRUE(KeySends("F4", {IDCANCEL, BN_CLICKED}, {"Alt_L"})) << "Alt+F4 closes as Cancel";
 
     // A disabled Cancel swallows Esc and the close box.
     EnableWindow(Item(IDCANCEL), FALSE);
