@@ -32,6 +32,7 @@ BOOL DeleteObject(HGDIOBJ object) {
         if (static_cast<BrushObject*>(found)->selections > 0) return FALSE;
         break;
     case OBJ_REGION:
+    case OBJ_FONT:
         break;
     default:
         return FALSE;  // surfaces go through DeleteDC or ReleaseDC
@@ -85,6 +86,13 @@ int Describe(const BrushObject& brush, int size, void* buffer) {
     return sizeof(LOGBRUSH);
 }
 
+int Describe(const FontObject& font, int size, void* buffer) {
+    if (buffer == nullptr) return sizeof(LOGFONTA);
+    if (size < int{sizeof(LOGFONTA)}) return 0;
+    std::memcpy(buffer, &font.description, sizeof(LOGFONTA));
+    return sizeof(LOGFONTA);
+}
+
 }  // namespace
 
 int GetObjectA(HGDIOBJ object, int size, void* buffer) {
@@ -97,6 +105,7 @@ int GetObjectA(HGDIOBJ object, int size, void* buffer) {
     switch (type) {
     case OBJ_BITMAP: return Describe(*static_cast<BitmapObject*>(found), size, buffer);
     case OBJ_BRUSH: return Describe(*static_cast<BrushObject*>(found), size, buffer);
+    case OBJ_FONT: return Describe(*static_cast<FontObject*>(found), size, buffer);
     default: return 0;
     }
 }

@@ -11,18 +11,18 @@
 
 namespace gdi {
 
-// OBJ_BITMAP, OBJ_BRUSH, OBJ_REGION, OBJ_MEMDC (CreateCompatibleDC) or
+// OBJ_BITMAP, OBJ_BRUSH, OBJ_FONT, OBJ_REGION, OBJ_MEMDC (CreateCompatibleDC) or
 // OBJ_DC (screen and memory-backed surfaces); 0 for an invalid handle.
 DWORD GetObjectType(HGDIOBJ object);
 
-// Bitmaps, brushes and regions. Fails (FALSE) for an invalid handle, for a
+// Bitmaps, brushes, fonts and regions. Fails (FALSE) for an invalid handle, for a
 // surface (use DeleteDC / ReleaseDC), and for a bitmap or brush still
 // selected into a surface.
 BOOL DeleteObject(HGDIOBJ object);
 
 // Describes a bitmap (a DIB section fills a whole DIBSECTION when size
 // allows, otherwise a BITMAP; a plain bitmap fills only a BITMAP) or a
-// brush (LOGBRUSH). Returns the number of bytes written, or with a null
+// brush (LOGBRUSH) or a font (LOGFONTA, as created). Returns the number of bytes written, or with a null
 // buffer the number it would write; 0 on failure or a too-small buffer.
 int GetObjectA(HGDIOBJ object, int size, void* buffer);
 

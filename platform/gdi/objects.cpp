@@ -125,6 +125,12 @@ RegionObject* ObjectTable::FindRegion(HGDIOBJ handle) {
     return type == OBJ_REGION ? static_cast<RegionObject*>(object) : nullptr;
 }
 
+FontObject* ObjectTable::FindFont(HGDIOBJ handle) {
+    DWORD type = 0;
+    Object* object = Find(handle, &type);
+    return type == OBJ_FONT ? static_cast<FontObject*>(object) : nullptr;
+}
+
 SurfaceObject* ObjectTable::FindSurface(HDC handle) {
     DWORD type = 0;
     Object* object = Find(handle, &type);

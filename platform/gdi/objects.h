@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/gdi/fonts.h"
 #include "platform/gdi/records.h"
 #include "platform/gdi/region32.h"
 
@@ -56,6 +57,10 @@ struct BrushObject final : Object {
     std::vector<BYTE> pattern;
     HBITMAP patternSource = nullptr;
     long selections = 0;  // surfaces that hold it (stock brushes: not kept)
+};
+
+struct FontObject final : Object {
+    LOGFONTA description{};
 };
 
 struct RegionObject final : Object {
@@ -112,6 +117,7 @@ public:
     BitmapObject* FindBitmap(HGDIOBJ handle);
     BrushObject* FindBrush(HGDIOBJ handle);
     RegionObject* FindRegion(HGDIOBJ handle);
+    FontObject* FindFont(HGDIOBJ handle);
     SurfaceObject* FindSurface(HDC handle);
 
     HGDIOBJ StockObject(int index) const;

@@ -24,7 +24,7 @@ namespace {
 // load address of an executable, which also reads well in class names).
 HINSTANCE const programInstance = reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(0x00400000));
 
-std::string ExecutablePath() {
+std::string ExecutablePathOrName() {
     std::error_code error;
     const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string("pelmora") : path.string();
@@ -32,7 +32,7 @@ std::string ExecutablePath() {
 
 std::string& Title() {
     static std::string title = [] {
-        const std::filesystem::path path(ExecutablePath());
+        const std::filesystem::path path(ExecutablePathOrName());
         return path.stem().string();
     }();
     return title;
@@ -129,6 +129,8 @@ void StopApplication() {
 }
 
 HINSTANCE GetModuleHandleA(LPCSTR moduleName) { return moduleName ? nullptr : programInstance; }
+
+std::string GetExecutablePath() { return ExecutablePathOrName(); }
 
 const std::string& GetApplicationTitle() { return Title(); }
 

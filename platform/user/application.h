@@ -23,6 +23,9 @@ void StopApplication();
 // Any other name than null gives null.
 HINSTANCE GetModuleHandleA(LPCSTR moduleName);
 
+// The running executable's full path (from /proc/self/exe), however long.
+std::string GetExecutablePath();
+
 // Caption of message boxes that have none of their own: the executable's
 // file name without its extension until set otherwise.
 const std::string& GetApplicationTitle();

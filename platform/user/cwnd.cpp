@@ -1,6 +1,12 @@
 #include "platform/user/cwnd.h"
 
 #include "platform/user/application.h"
+#include "platform/user/controls.h"
+#include "platform/user/dialogs.h"
+#include "platform/user/framework_ids.h"
+#include "platform/user/keyboard.h"
+#include "platform/user/message_box.h"
+#include "platform/user/win_app.h"
 #include "platform/user/internal/creation_hook.h"
 #include "platform/user/internal/window_registry.h"
 #include "platform/user/messages.h"
@@ -72,6 +78,14 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 CWnd* CWnd::GetParent() const { return FromHandlePermanent(user::GetParent(hwnd_)); }
 
+HWND CWnd::GetDlgItem(int id) const { return user::GetDlgItem(hwnd_, id); }
+
+int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) { return MessageBoxA(hwnd_, text, caption, type); }
+
+void CWnd::BindNextCreatedWindow() { internal::SetCreationHook(&CWnd::BindDuringCreate, this); }
+
+void CWnd::ForgetNextCreatedWindow() { internal::ClearCreationHook(); }
+
 void CWnd::Bind(HWND window) {
     internal::WindowRecord* record = internal::FindWindowRecord(window);
     hwnd_ = window;
@@ -138,6 +152,19 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             OnCaptureChanged(reinterpret_cast<HWND>(lParam));
             return 0;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<gdi::HDC>(wParam),
+                                                        reinterpret_cast<HWND>(lParam), message - WM_CTLCOLORMSGBOX));
+        case WM_HELP:
+            return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(OnQueryDragIcon());
         default:
             return DefWindowProc(message, wParam, lParam);
     }
@@ -153,6 +180,11 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CWnd::OnNcDestroy() {
     Default();
+    // The program ends with its main window.
+    if (CWinApp* app = AfxGetApp(); app && app->mainWindow == this) {
+        app->mainWindow = nullptr;
+        PostQuitMessage(0);
+    }
     UnsubclassWindow();
     PostNcDestroy();
 }
@@ -172,5 +204,18 @@ void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 BOOL CWnd::OnSetCursor(HWND, UINT, UINT) { return static_cast<BOOL>(Default()); }
 LRESULT CWnd::OnNcHitTest(POINT) { return Default(); }
 void CWnd::OnCaptureChanged(HWND) { Default(); }
+gdi::HBRUSH CWnd::OnCtlColor(gdi::HDC, HWND, UINT) { return reinterpret_cast<gdi::HBRUSH>(Default()); }
+HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
+
+BOOL CWnd::OnHelpInfo(HELPINFO*) {
+    const bool topLevel = !(GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_CHILD);
+    CWnd* main = AfxGetMainWnd();
+    if (topLevel && main && main->GetSafeHwnd() && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        main->SendMessage(WM_COMMAND, ID_HELP);
+        return TRUE;
+    }
+    return static_cast<BOOL>(Default());
+}
 
 }  // namespace user

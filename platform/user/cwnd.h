@@ -36,6 +36,22 @@ public:
     // The owner of a pop-up (or parent of a child) when an object is bound
     // to it, else null.
     CWnd* GetParent() const;
+    // The control of a dialog (or any child) with that id, or null.
+    HWND GetDlgItem(int id) const;
+    // A message box owned by this window; without a caption it shows the
+    // application's title.
+    int MessageBox(LPCSTR text, LPCSTR caption = nullptr, UINT type = MB_OK);
+    // Centres the window over its owner (or alternateOwner), kept within
+    // the owner's monitor's work area; over the work area of the main
+    // window's monitor when the owner is hidden, minimised or missing.
+    void CenterWindow(HWND alternateOwner = nullptr);
+
+    // The help command's search for a help context: WM_COMMANDHELP to the
+    // window holding the capture and its parents or owners, then to the
+    // focus and its chain, then to this window's top-level window's last
+    // active pop-up and its chain; the first to answer shows its help.
+    // When none does, this window gets WM_COMMAND ID_DEFAULT_HELP.
+    void OnHelp();
 
 protected:
     // Routes one message to its handler; unhandled ones to DefWindowProc.
@@ -47,6 +63,12 @@ protected:
     // Called after the last message (WM_NCDESTROY), once unbound; an object
     // that owns itself may delete itself here.
     virtual void PostNcDestroy();
+    // The next window created (by any call) is bound to this object before
+    // its first message; used by classes that create their windows through
+    // other calls than CreateEx (dialogs). Undo with ForgetNextCreatedWindow
+    // when no window was created.
+    void BindNextCreatedWindow();
+    static void ForgetNextCreatedWindow();
 
     // Handlers. Points are client coordinates for mouse messages (signed:
     // negative left of or above the client area while captured) and screen
@@ -66,6 +88,15 @@ protected:
     virtual BOOL OnSetCursor(HWND window, UINT hitTest, UINT message);
     virtual LRESULT OnNcHitTest(POINT screenPoint);
     virtual void OnCaptureChanged(HWND newCapture);
+    // WM_CTLCOLOR*: the brush a control's background is painted with;
+    // SetTextColor on dc sets the control's text colour. ctlColor is one of
+    // the CTLCOLOR_* kinds.
+    virtual gdi::HBRUSH OnCtlColor(gdi::HDC dc, HWND control, UINT ctlColor);
+    // WM_HELP. A top-level window with F1 pressed and none of Shift, Ctrl
+    // and Alt held sends the main window WM_COMMAND ID_HELP; anything else
+    // gets the default handling.
+    virtual BOOL OnHelpInfo(HELPINFO* info);
+    virtual HICON OnQueryDragIcon();
 
 private:
     static LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,6 +107,15 @@ private:
     HWND hwnd_ = nullptr;
     WNDPROC superProc_ = nullptr;
 };
+
+// Kinds of control-colour requests, as OnCtlColor receives them.
+inline constexpr UINT CTLCOLOR_MSGBOX = 0;
+inline constexpr UINT CTLCOLOR_EDIT = 1;
+inline constexpr UINT CTLCOLOR_LISTBOX = 2;
+inline constexpr UINT CTLCOLOR_BTN = 3;
+inline constexpr UINT CTLCOLOR_DLG = 4;
+inline constexpr UINT CTLCOLOR_SCROLLBAR = 5;
+inline constexpr UINT CTLCOLOR_STATIC = 6;
 
 // The framework's window class for windows with these traits, registered
 // on first use ("Afx:<instance>:<style>", with the other traits appended

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gdi/surfaces.h"
 #include "platform/user/capture.h"
+#include "platform/user/controls.h"
+#include "platform/user/system_colors.h"
 #include "platform/user/cursors.h"
 #include "platform/user/internal/class_registry.h"
 #include "platform/user/internal/menu_runner.h"
@@ -155,6 +158,28 @@ LRESULT SetIconDefault(HWND window, WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(previous);
 }
 
+// The colours a control draws in unless its parent chooses others: text
+// fields on the window colour, everything else on the face colour.
+LRESULT ControlColourDefault(UINT message, WPARAM surface) {
+    const auto dc = reinterpret_cast<gdi::HDC>(surface);
+    const bool field = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
+    gdi::SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    gdi::SetBkColor(dc, GetSysColor(field ? COLOR_WINDOW : COLOR_3DFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(field ? COLOR_WINDOW : COLOR_3DFACE));
+}
+
+// F1 asks the window for help: WM_HELP naming the window and the pointer.
+void AskForHelp(HWND window) {
+    HELPINFO info{};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = static_cast<int>(GetWindowLongPtrA(window, GWLP_ID));
+    info.hItemHandle = window;
+    const QPoint pointer = QCursor::pos();
+    info.MousePos = POINT{pointer.x(), pointer.y()};
+    SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 }  // namespace
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -190,6 +215,24 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             return ContextMenuDefault(window, wParam, lParam);
         case WM_SYSKEYDOWN:
             return SysKeyDownDefault(window, wParam, lParam);
+        case WM_KEYDOWN:
+            if (wParam == VK_F1) AskForHelp(window);
+            return 0;
+        case WM_HELP: {
+            // Up to the parent of a child window, or the owner of a
+            // top-level one, until some window answers.
+            const WindowRecord* record = FindWindowRecord(window);
+            const HWND next = internal::IsChildStyle(*record) ? record->parent : record->owner;
+            return IsWindow(next) ? SendMessageA(next, WM_HELP, wParam, lParam) : 0;
+        }
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            return ControlColourDefault(message, wParam);
         case WM_SYSCOMMAND:
             return SysCommandDefault(window, wParam, lParam);
         case WM_CLOSE:

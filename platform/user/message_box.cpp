@@ -1,6 +1,7 @@
 #include "platform/user/message_box.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QWindow>
 
@@ -10,6 +11,7 @@
 #include "platform/user/internal/pointer_move.h"
 #include "platform/user/internal/window_registry.h"
 #include "platform/user/message_loop.h"
+#include "platform/user/messages.h"
 #include "platform/user/window_management.h"
 
 namespace user {
@@ -41,6 +43,26 @@ QMessageBox::Icon IconOf(UINT type) {
         default: return QMessageBox::NoIcon;
     }
 }
+
+// F1 in a box asks its owner for help, which then knows which message is
+// up (the framework keeps a prompt context while its boxes show).
+class CHelpKey : public QObject {
+public:
+    explicit CHelpKey(HWND owner) : owner_(owner) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1) return false;
+        if (!IsWindow(owner_)) return true;
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_WINDOW;
+        info.hItemHandle = owner_;
+        SendMessageA(owner_, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        return true;
+    }
+
+private:
+    HWND owner_;
+};
 
 }  // namespace
 
@@ -74,6 +96,10 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         box.windowHandle()->setTransientParent(record->widget->windowHandle());
     }
     const bool disabled = top && EnableWindow(top, FALSE) == FALSE;
+
+    CHelpKey helpKey(top);
+    box.installEventFilter(&helpKey);
+    for (QWidget* child : box.findChildren<QWidget*>()) child->installEventFilter(&helpKey);
 
     CModalLoop loop;
     QObject::connect(&box, &QMessageBox::finished, [&loop] { loop.End(0); });

@@ -26,6 +26,7 @@ using ATOM = WORD;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using LPVOID = void*;
+using DWORD_PTR = std::uintptr_t;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
@@ -182,7 +183,12 @@ inline constexpr int GWL_EXSTYLE = -20;
 inline constexpr int GWLP_USERDATA = -21;
 
 // GetWindow.
+inline constexpr UINT GW_HWNDFIRST = 0;
+inline constexpr UINT GW_HWNDLAST = 1;
+inline constexpr UINT GW_HWNDNEXT = 2;
+inline constexpr UINT GW_HWNDPREV = 3;
 inline constexpr UINT GW_OWNER = 4;
+inline constexpr UINT GW_CHILD = 5;
 
 // Activation (WM_ACTIVATE wParam).
 inline constexpr WPARAM WA_INACTIVE = 0;
@@ -322,6 +328,17 @@ struct WNDCLASSA {
     LPCSTR lpszMenuName;
     LPCSTR lpszClassName;
 };
+
+// WM_HELP's lParam.
+struct HELPINFO {
+    UINT cbSize;
+    int iContextType;  // HELPINFO_WINDOW
+    int iCtrlId;
+    void* hItemHandle;  // the window F1 was pressed in
+    DWORD_PTR dwContextId;
+    POINT MousePos;
+};
+inline constexpr int HELPINFO_WINDOW = 1;
 
 struct CREATESTRUCTA {
     LPVOID lpCreateParams;

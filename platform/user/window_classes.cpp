@@ -80,6 +80,11 @@ bool RegisterBuiltInClass(const char* name, UINT style, WNDPROC proc, HCURSOR cu
     return Add(info, true, factory) != nullptr;
 }
 
+std::shared_ptr<const ClassRecord> ClassOf(HWND window) {
+    const WindowRecord* record = FindWindowRecord(window);
+    return record ? record->windowClass : nullptr;
+}
+
 }  // namespace internal
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
@@ -94,6 +99,15 @@ BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* windowClass)
     if (!record) return FALSE;
     *windowClass = record->info;
     return TRUE;
+}
+
+int GetClassNameA(HWND window, LPSTR buffer, int size) {
+    const auto record = internal::ClassOf(window);
+    if (!record || !buffer || size <= 0) return 0;
+    const std::size_t length = std::min<std::size_t>(record->name.size(), static_cast<std::size_t>(size) - 1);
+    std::memcpy(buffer, record->name.data(), length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
 }
 
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance) {

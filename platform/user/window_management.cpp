@@ -400,8 +400,21 @@ HWND GetParent(HWND window) {
 
 HWND GetWindow(HWND window, UINT relation) {
     const WindowRecord* record = FindWindowRecord(window);
-    if (!record || relation != GW_OWNER) return nullptr;
-    return IsWindow(record->owner) ? record->owner : nullptr;
+    if (!record) return nullptr;
+    if (relation == GW_OWNER) return IsWindow(record->owner) ? record->owner : nullptr;
+    if (relation == GW_CHILD) return record->children.empty() ? nullptr : record->children.front();
+    const WindowRecord* parent = internal::IsChildStyle(*record) ? FindWindowRecord(record->parent) : nullptr;
+    if (!parent) return nullptr;
+    const std::vector<HWND>& siblings = parent->children;
+    const auto at = std::find(siblings.begin(), siblings.end(), window);
+    if (at == siblings.end()) return nullptr;
+    switch (relation) {
+        case GW_HWNDFIRST: return siblings.front();
+        case GW_HWNDLAST: return siblings.back();
+        case GW_HWNDNEXT: return at + 1 == siblings.end() ? nullptr : *(at + 1);
+        case GW_HWNDPREV: return at == siblings.begin() ? nullptr : *(at - 1);
+        default: return nullptr;
+    }
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {

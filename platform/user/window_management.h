@@ -37,6 +37,10 @@ BOOL ScreenToClient(HWND window, POINT* point);
 
 // A child's parent, or a pop-up's owner; null otherwise.
 HWND GetParent(HWND window);
+// GW_OWNER; GW_CHILD (the first child); and for child windows their
+// siblings in creation order, which is also the order a dialog's controls
+// are stacked and tabbed in: GW_HWNDFIRST, GW_HWNDLAST, GW_HWNDNEXT,
+// GW_HWNDPREV. Null where there is none.
 HWND GetWindow(HWND window, UINT relation);
 
 // Returns the previous state: nonzero when the window was disabled.

@@ -1,5 +1,8 @@
 #include "tests/support/gui_pump.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <string>
 
 #include "platform/user/application.h"
@@ -21,6 +24,10 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         user::ProcessMessagesFor(5);
     }
     return true;
+}
+
+void RunSoon(std::function<void()> work, std::chrono::milliseconds delay) {
+    QTimer::singleShot(static_cast<int>(delay.count()), QCoreApplication::instance(), std::move(work));
 }
 
 void Pump(std::chrono::milliseconds duration) { user::ProcessMessagesFor(static_cast<int>(duration.count())); }

@@ -29,6 +29,11 @@ bool PumpUntil(const std::function<bool()>& condition,
 // Serves the program's messages for that long.
 void Pump(std::chrono::milliseconds duration);
 
+// Runs work on the GUI thread once the current code has returned to a
+// message loop, after at least delay: for acting on a modal dialog or a
+// file dialog from inside its own run.
+void RunSoon(std::function<void()> work, std::chrono::milliseconds delay = std::chrono::milliseconds(0));
+
 // Runs work on a helper thread, for driving something that blocks the GUI
 // thread in a nested loop (a menu, a message box). The helper must use its
 // own CXSession.

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 
@@ -197,6 +198,14 @@ std::vector<std::pair<int, int>> CXSession::IconSizes(XWindow window) {
     return sizes;
 }
 
+XWindow CXSession::KeyboardFocus() {
+    if (!display_) return 0;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(D(display_), &focus, &revert);
+    return focus == PointerRoot ? 0 : focus;
+}
+
 std::vector<XWindow> CXSession::StackingOrder() {
     std::vector<XWindow> order;
     if (!display_) return order;
@@ -236,6 +245,27 @@ void CXSession::ReleaseKey(const char* keysym) {
     if (code == 0) return;
     XTestFakeKeyEvent(D(display_), code, False, CurrentTime);
     XSync(D(display_), False);
+}
+
+void CXSession::TypeText(const std::string& text) {
+    if (!display_) return;
+    Display* display = D(display_);
+    const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
+    for (const char c : text) {
+        // Printable ASCII keysyms are the characters' own codes.
+        const auto keysym = static_cast<KeySym>(static_cast<unsigned char>(c));
+        const KeyCode code = XKeysymToKeycode(display, keysym);
+        if (code == 0) continue;
+        int perCode = 0;
+        KeySym* mapping = XGetKeyboardMapping(display, code, 1, &perCode);
+        const bool shifted = mapping && perCode > 1 && mapping[0] != keysym && mapping[1] == keysym;
+        if (mapping) XFree(mapping);
+        if (shifted) XTestFakeKeyEvent(display, shift, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+        if (shifted) XTestFakeKeyEvent(display, shift, False, CurrentTime);
+        XSync(display, False);
+    }
 }
 
 void CXSession::TapKey(const char* keysym, std::initializer_list<const char*> modifiers) {

@@ -74,6 +74,8 @@ public:
     std::vector<std::string> WindowStates(XWindow window);
     // Sizes (width, height) of the pictures in _NET_WM_ICON.
     std::vector<std::pair<int, int>> IconSizes(XWindow window);
+    // The window with the keyboard's input focus, or 0.
+    XWindow KeyboardFocus();
     // Top-level windows from the bottom of the stack to the top.
     std::vector<XWindow> StackingOrder();
 
@@ -85,6 +87,9 @@ public:
     void PressKey(const char* keysym);
     void ReleaseKey(const char* keysym);
     void TapKey(const char* keysym, std::initializer_list<const char*> modifiers = {});
+    // Types printable ASCII text key by key, with Shift where the keyboard
+    // map needs it.
+    void TypeText(const std::string& text);
 
     // Screen.
     Pixels Grab(int x, int y, int width, int height);

@@ -30,5 +30,7 @@ std::shared_ptr<const ClassRecord> FindClass(LPCSTR name);
 
 // Registers a built-in class; false when the name is taken.
 bool RegisterBuiltInClass(const char* name, UINT style, WNDPROC proc, HCURSOR cursor, WidgetFactory factory);
+// The class of a window, or null.
+std::shared_ptr<const ClassRecord> ClassOf(HWND window);
 
 }  // namespace user::internal

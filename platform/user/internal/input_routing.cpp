@@ -38,11 +38,6 @@ WPARAM KeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     return flags;
 }
 
-void ActivateOnClick(HWND window) {
-    HWND top = TopLevelOf(window);
-    if (top && top != GetActiveWindow() && IsWindowEnabled(top)) SetActiveWindow(top);
-}
-
 UINT VirtualKey(const QKeyEvent* event) {
     const int key = event->key();
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
@@ -73,6 +68,11 @@ UINT VirtualKey(const QKeyEvent* event) {
 }
 
 }  // namespace
+
+void ActivateOnClick(HWND window) {
+    HWND top = TopLevelOf(window);
+    if (top && top != GetActiveWindow() && IsWindowEnabled(top)) SetActiveWindow(top);
+}
 
 QPoint GlobalPosition(const QMouseEvent* event) {
     const QPointF position = event->globalPosition();
@@ -117,6 +117,9 @@ bool RouteMouse(HWND window, const QWidget* widget, QMouseEvent* event, MouseAct
     const WindowRecord* record = FindWindowRecord(target);
     if (!record) return true;
     if (hit == HTTRANSPARENT && target == window && IsChildStyle(*record)) return false;
+    // The window the pointer is over takes the shapes set for it, also when
+    // the toolkit told no widget that the pointer entered.
+    State().pointerWindow = target;
 
     if (action == MouseAction::press) {
         ActivateOnClick(target);
@@ -133,6 +136,40 @@ bool RouteMouse(HWND window, const QWidget* widget, QMouseEvent* event, MouseAct
                      PackPoint(global.x(), global.y()));
     }
     return true;
+}
+
+ControlMouseRoute RouteControlMouse(HWND control, QMouseEvent* event, MouseAction action) {
+    const QPoint global = GlobalPosition(event);
+    if (PointerMoveActive()) {
+        FeedPointerMove(global, action);
+        return ControlMouseRoute::swallowed;
+    }
+    const UINT clientMessage = ClientMessage(action, event->button());
+    if (clientMessage == 0) return ControlMouseRoute::widget;
+    const WPARAM flags = KeyFlags(event->buttons(), event->modifiers());
+    if (HWND capture = GetCapture(); capture && capture != control) {
+        if (const WindowRecord* record = FindWindowRecord(capture)) {
+            const POINT origin = ClientOrigin(*record);
+            SendMessageA(capture, clientMessage, flags, PackPoint(global.x() - origin.x, global.y() - origin.y));
+        }
+        return ControlMouseRoute::swallowed;
+    }
+    const LRESULT hit = SendMessageA(control, WM_NCHITTEST, 0, PackPoint(global.x(), global.y()));
+    if (!FindWindowRecord(control)) return ControlMouseRoute::swallowed;
+    if (hit == HTTRANSPARENT) return ControlMouseRoute::parent;
+    State().pointerWindow = control;
+    if (action == MouseAction::press) {
+        ActivateOnClick(control);
+        if (!FindWindowRecord(control)) return ControlMouseRoute::swallowed;
+    }
+    SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(static_cast<int>(hit), clientMessage));
+    const WindowRecord* record = FindWindowRecord(control);
+    if (!record) return ControlMouseRoute::swallowed;
+    if (hit == HTCLIENT) {
+        const POINT origin = ClientOrigin(*record);
+        SendMessageA(control, clientMessage, flags, PackPoint(global.x() - origin.x, global.y() - origin.y));
+    }
+    return FindWindowRecord(control) ? ControlMouseRoute::widget : ControlMouseRoute::swallowed;
 }
 
 void RouteKey(HWND window, QKeyEvent* event, bool down) {

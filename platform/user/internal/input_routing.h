@@ -20,6 +20,20 @@ bool RouteMouse(HWND window, const QWidget* widget, QMouseEvent* event, MouseAct
 
 void RouteKey(HWND window, QKeyEvent* event, bool down);
 
+// Mouse events of a dialog control, a toolkit widget with behaviour of its
+// own: the control is told (hit test, pointer shape, mouse message) and
+// then the widget acts, unless the control lets the pointer through to its
+// parent or another window holds the capture.
+enum class ControlMouseRoute {
+    widget,     // the control's widget handles the event too
+    parent,     // transparent: the event belongs to the parent window
+    swallowed,  // already delivered elsewhere
+};
+ControlMouseRoute RouteControlMouse(HWND control, QMouseEvent* event, MouseAction action);
+
+// A click activates the window's top-level window if it may be activated.
+void ActivateOnClick(HWND window);
+
 // The program's window under a screen point, or null.
 HWND WindowAtScreenPoint(QPoint global);
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/user/dialog_template.h"
 #include "platform/user/records.h"
 
 namespace user::internal {
@@ -20,6 +21,7 @@ struct MenuItemData {
 struct ImageData {
     LONG width = 0;
     LONG height = 0;
+    int bitsPerPixel = 32;
     std::vector<std::uint32_t> argb;
 };
 
@@ -32,7 +34,25 @@ struct IconData {
     std::vector<ImageData> images;
 };
 
+struct DialogItemData {
+    DialogItemTemplate item;  // its names point into the strings below
+    std::string className;
+    std::string text;
+};
+
+struct DialogData {
+    DialogTemplate dialog;  // items and names are not used: see below
+    std::string windowClass;
+    bool hasWindowClass = false;
+    std::string title;
+    std::string typeface;
+    std::vector<DialogItemData> items;
+};
+
 const std::vector<MenuItemData>* FindMenuResource(WORD id);
+const DialogData* FindDialogResource(WORD id);
+const std::string* FindStringResource(WORD id);
+const ImageData* FindBitmapResource(WORD id);
 const CursorData* FindCursorResource(WORD id);
 const IconData* FindIconResource(WORD id);
 
