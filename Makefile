@@ -21,12 +21,12 @@ run: build
 # The sanitizer build runs first so that the run ends with the summary of
 # the full test set.
 test: deps test-asan build
-	ctest --test-dir $(BUILD) --output-on-failure
+	ctest --test-dir $(BUILD) --output-on-failure --timeout 300
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPELMORA_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD)
-	ctest --test-dir $(ASAN_BUILD) --output-on-failure -LE gui
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure --timeout 300 -LE gui
 
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DPELMORA_BENCH=ON >/dev/null

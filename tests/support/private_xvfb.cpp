@@ -1,6 +1,8 @@
 #include "tests/support/private_xvfb.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +24,7 @@ bool StartPrivateXvfb(std::string* error) {
         *error = std::string("pipe: ") + std::strerror(errno);
         return false;
     }
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid < 0) {
         *error = std::string("fork: ") + std::strerror(errno);
@@ -29,6 +32,21 @@ bool StartPrivateXvfb(std::string* error) {
     }
     if (pid == 0) {
         close(fds[0]);
+        // The server dies with its test program, even one that crashes or is
+        // killed, and holds none of its output: CTest waits for the test's
+        // output to close, so a server left behind would stall the whole run.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
+        const int null = open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            dup2(null, STDIN_FILENO);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            if (null > STDERR_FILENO) close(null);
+        }
+        for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd) {
+            if (fd != fds[1]) close(fd);
+        }
         const std::string fd = std::to_string(fds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
                "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));

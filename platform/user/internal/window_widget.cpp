@@ -233,8 +233,11 @@ void CWindowWidget::PaintUncovered() {
     }
     // Child windows move on the screen with their top-level window.
     if (isWindow()) {
-        for (CWindowWidget* child : findChildren<CWindowWidget*>()) {
-            if (!child->isWindow()) child->PaintUncovered();
+        // The class has no meta-object of its own, so the toolkit cannot
+        // pick these out: controls' widgets are children too.
+        for (QWidget* widget : findChildren<QWidget*>()) {
+            auto* child = dynamic_cast<CWindowWidget*>(widget);
+            if (child && !child->isWindow()) child->PaintUncovered();
         }
     }
 }
