@@ -1,0 +1,94 @@
+#include "tests/app/launcher_support.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+#include "platform/user/user.h"
+#include "res/register_resources.h"
+#include "res/resource_ids.h"
+#include "tests/app/pelmora_process.h"
+#include "tests/support/gui_pump.h"
+
+namespace apptest {
+
+void LauncherTest::SetUp() {
+    ASSERT_TRUE(res::RegisterResources());
+    user::InstallHtmlHelpModule();
+    app_.DerivePaths(PELMORA_EXECUTABLE);
+    ASSERT_TRUE(x_.IsOpen());
+}
+
+void LauncherTest::TearDown() {
+    app_.mainWindow = nullptr;
+    launcher_.reset();
+}
+
+INT_PTR LauncherTest::RunLauncher(const std::function<void()>& script) {
+    launcher_ = std::make_unique<CLauncherDialog>();
+    app_.mainWindow = launcher_.get();
+    testsupport::RunSoon([this, script] {
+        const bool shown = testsupport::PumpUntil([this] { return x_.FindWindow(launcherTitle) != 0; });
+        EXPECT_TRUE(shown) << "the launcher is on the screen";
+        if (shown) script();
+        if (user::IsWindow(Launcher())) user::SendMessageA(Launcher(), user::WM_COMMAND, user::IDCANCEL, 0);
+    });
+    return launcher_->DoModal();
+}
+
+void LauncherTest::OpenPhoto(const std::string& path) {
+    const auto answered = AnswerNextFileDialog(path);
+    const user::HWND button = user::GetDlgItem(Launcher(), res::IDC_OPEN_PHOTO);
+    user::SendMessageA(Launcher(), user::WM_COMMAND, user::MAKEWPARAM(res::IDC_OPEN_PHOTO, user::BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
+    EXPECT_TRUE(*answered) << "the open dialog was shown";
+}
+
+RECT LauncherTest::ControlRect(int id) const {
+    RECT rect{};
+    user::GetWindowRect(user::GetDlgItem(Launcher(), id), &rect);
+    return rect;
+}
+
+std::shared_ptr<bool> AnswerNextFileDialog(const std::string& path) {
+    auto answered = std::make_shared<bool>(false);
+    auto poll = std::make_shared<std::function<void()>>();
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    *poll = [answered, poll, path, limit] {
+        QFileDialog* dialog = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* candidate = qobject_cast<QFileDialog*>(widget); candidate && candidate->isVisible()) {
+                dialog = candidate;
+            }
+        }
+        if (!dialog) {
+            if (std::chrono::steady_clock::now() < limit) testsupport::RunSoon(*poll, std::chrono::milliseconds(10));
+            else *poll = nullptr;
+            return;
+        }
+        *answered = true;
+        if (path.empty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(QFile::decodeName(path.c_str()));
+            // The dialog checks the name as its Open button does.
+            static_cast<QDialog*>(dialog)->accept();
+        }
+        *poll = nullptr;  // ends the cycle between the function and itself
+    };
+    testsupport::RunSoon(*poll);
+    return answered;
+}
+
+std::vector<testsupport::ScreenRect> PhotoWindowRects(testsupport::CXSession& x) {
+    std::vector<testsupport::ScreenRect> rects;
+    for (const testsupport::XWindow window : ShownWindows(x, photoTitle)) {
+        if (const auto rect = x.Geometry(window)) rects.push_back(*rect);
+    }
+    return rects;
+}
+
+testsupport::ScreenRect ToScreenRect(const RECT& rect) {
+    return testsupport::ScreenRect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace apptest
