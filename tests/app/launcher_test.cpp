@@ -15,6 +15,7 @@
 #include "res/resource_ids.h"
 #include "tests/app/launcher_support.h"
 #include "tests/app/pelmora_process.h"
+#include "tests/platform/user/test_dialogs.h"
 #include "tests/support/gui_pump.h"
 
 namespace {
@@ -290,6 +291,32 @@ TEST_F(LauncherTest, HelpButtonAndF1InAPhotoWindowShowTheLaunchersTopic) {
         ASSERT_TRUE(PumpUntil([&] { return HelpViewerWindow() != nullptr; }));
         EXPECT_EQ(DescribeHelpViewer(HelpViewerWindow())->topic, "/index.htm") << "context 131174";
         DestroyWindow(HelpViewerWindow());
+    });
+}
+
+TEST_F(LauncherTest, HelpWithoutItsFileSaysSoAndLeavesTheLauncherAsItWas) {
+    RunLauncher([&] {
+        app_.helpFilePath = "/nonexistent/pelmora.CHM";
+        RECT before{};
+        GetWindowRect(Launcher(), &before);
+        const auto box = usertest::AnswerNextBox(Launcher());
+        const POINT help = Centre(ControlRect(static_cast<int>(res::ID_HELP)));
+        auto click = testsupport::OnHelperThread([help] {
+            CXSession x;
+            apptest::Click(x, help.x, help.y);
+        });
+        ASSERT_TRUE(PumpUntil([&] { return box->shown; }));
+        click.get();
+        EXPECT_EQ(box->text, "Failed to launch help.");
+        EXPECT_EQ(box->title, "pelmora") << "the executable's name";
+        EXPECT_TRUE(box->exclamation);
+        EXPECT_FALSE(box->ownerEnabled) << "owned by the launcher";
+        EXPECT_EQ(HelpViewerWindow(), nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(Launcher()) != FALSE; }));
+        RECT after{};
+        GetWindowRect(Launcher(), &after);
+        EXPECT_EQ(after.left, before.left);
+        EXPECT_EQ(launcher_->photoCount, 0);
     });
 }
 
