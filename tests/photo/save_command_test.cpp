@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 #include "image/dib_image.h"
@@ -237,6 +238,9 @@ TEST_F(SaveCommand, AWindowWithoutAreaWritesNothing) {
 struct ShownPhoto {
     const char* name;
     LONG imageWidth, imageHeight;
+    friend void PrintTo(const ShownPhoto& p, std::ostream* os) {
+        *os << p.name << " " << p.imageWidth << " x " << p.imageHeight << " photo";
+    }
 };
 class SavedAsSeen : public SaveCommand, public testing::WithParamInterface<ShownPhoto> {};
 
