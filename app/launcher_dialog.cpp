@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/about_dialog.h"
-#include "app/photo_file_filter.h"
+#include "photo/save_command.h"
 #include "image/ansi_path.h"
 #include "photo/geometry.h"
 #include "photo/photo_wnd.h"
@@ -99,7 +99,7 @@ LRESULT CLauncherDialog::OnNcHitTest(POINT screenPoint) {
 }
 
 void CLauncherDialog::OnOpenPhoto() {
-    user::CFileDialog dialog(TRUE, photoDefaultExtension, photoInitialName,
+    user::CFileDialog dialog(TRUE, photoDefaultExtension, photoInitialFileName,
                              user::OFN_HIDEREADONLY | user::OFN_FILEMUSTEXIST, photoFileFilter, this);
     if (dialog.DoModal() != user::IDOK) return;
 
