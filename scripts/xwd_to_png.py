@@ -53,6 +53,12 @@ def to_rgb_rows(data):
     if not all(masks):
         raise XwdError("a colour mask is empty")
     width, height, stride = h["pixmap_width"], h["pixmap_height"], h["bytes_per_line"]
+    # A screen whose windows use more than one visual is dumped as 24 bits
+    # per pixel by its depth, but stored four bytes to a pixel: its lines are
+    # longer than three bytes a pixel padded to bitmap_pad would make them.
+    pad_bytes = max(h["bitmap_pad"] // 8, 1)
+    if bpp == 24 and width and stride >= 4 * width and stride != -(-3 * width // pad_bytes) * pad_bytes:
+        bpp = 32
     per_pixel = bpp // 8
     if width == 0 or height == 0 or stride < width * per_pixel:
         raise XwdError(f"impossible geometry {width} x {height} with {stride} bytes per line")
