@@ -35,6 +35,15 @@ def _channel(value, mask):
     return ((value & mask) >> shift) * 255 // top
 
 
+def _byte_of(mask, per_pixel, little):
+    """Which byte of a stored pixel a one-byte channel mask selects, or None
+    when the channel is not a whole byte."""
+    shift = (mask & -mask).bit_length() - 1
+    if mask != 0xFF << shift or shift % 8 or shift // 8 >= per_pixel:
+        return None
+    return shift // 8 if little else per_pixel - 1 - shift // 8
+
+
 def to_rgb_rows(data):
     """Returns (width, height, rows of RGB bytes) of an X window dump."""
     if len(data) < 4 * len(HEADER_FIELDS):
@@ -53,12 +62,6 @@ def to_rgb_rows(data):
     if not all(masks):
         raise XwdError("a colour mask is empty")
     width, height, stride = h["pixmap_width"], h["pixmap_height"], h["bytes_per_line"]
-    # A screen whose windows use more than one visual is dumped as 24 bits
-    # per pixel by its depth, but stored four bytes to a pixel: its lines are
-    # longer than three bytes a pixel padded to bitmap_pad would make them.
-    pad_bytes = max(h["bitmap_pad"] // 8, 1)
-    if bpp == 24 and width and stride >= 4 * width and stride != -(-3 * width // pad_bytes) * pad_bytes:
-        bpp = 32
     per_pixel = bpp // 8
     if width == 0 or height == 0 or stride < width * per_pixel:
         raise XwdError(f"impossible geometry {width} x {height} with {stride} bytes per line")
@@ -68,13 +71,14 @@ def to_rgb_rows(data):
     little = h["byte_order"] == 0
 
     rows = []
-    if bpp == 32 and masks == (0xFF0000, 0xFF00, 0xFF):
-        # The usual screen: one byte per channel, picked out by slicing.
-        r, g, b = (2, 1, 0) if little else (1, 2, 3)
+    places = [_byte_of(mask, per_pixel, little) for mask in masks]
+    if None not in places:
+        # Each channel is one whole byte of the pixel: picked out by slicing.
         for y in range(height):
-            line = data[start + y * stride:start + y * stride + 4 * width]
+            line = data[start + y * stride:start + y * stride + per_pixel * width]
             row = bytearray(3 * width)
-            row[0::3], row[1::3], row[2::3] = line[r::4], line[g::4], line[b::4]
+            for channel, place in enumerate(places):
+                row[channel::3] = line[place::per_pixel]
             rows.append(bytes(row))
         return width, height, rows
     order = "little" if little else "big"

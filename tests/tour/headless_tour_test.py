@@ -87,6 +87,15 @@ class FullTour(unittest.TestCase):
             if b != "07-saved.png":
                 self.assertNotEqual(before, after, f"{a} and {b} are the same")
 
+    def test_screenshot_shows_the_opened_photo_in_its_own_colours(self):
+        with open(self.path("02-photo-opened.png"), "rb") as f:
+            _, _, channels, rows = png_file.decode(f.read())
+        colours = {tuple(row[i:i + 3]) for row in rows for i in range(0, len(row), channels)}
+        # The chart's corner markers, each in the colour of its corner.
+        for marker in ((255, 0, 0), (0, 200, 0), (0, 64, 255), (255, 220, 0)):
+            with self.subTest(marker=marker):
+                self.assertTrue(any(all(abs(c - m) <= 24 for c, m in zip(colour, marker)) for colour in colours))
+
     def test_saved_photos_are_400_on_the_long_side_of_the_turned_photo(self):
         # 3000 x 2000 turned a quarter: 2000 x 3000, so 266 x 400.
         for name in ("tour-photo.png", "tour-photo.jpg"):

@@ -101,15 +101,14 @@ class PictureSizes(unittest.TestCase):
 
 
 def xwd(width, height, pixels, bits=32, masks=(0xFF0000, 0xFF00, 0xFF), little=True, pad=0, colours=0,
-        visual=4, version=7, fmt=2, declared_bits=None, bitmap_pad=32):
-    """An X window dump of `pixels` (row-major values) in the given layout;
-    declared_bits, when given, is the pixel size the header claims."""
+        visual=4, version=7, fmt=2, bitmap_pad=32):
+    """An X window dump of `pixels` (row-major values) in the given layout."""
     name = b"screen\0"
     per_pixel = bits // 8
     stride = width * per_pixel + pad
     fields = [100 + len(name), version, fmt, 24, width, height, 0, 0 if little else 1, 32, 0 if little else 1,
               bitmap_pad,
-              declared_bits or bits, stride, visual, *masks, 8, 256, colours, width, height, 0, 0, 0]
+              bits, stride, visual, *masks, 8, 256, colours, width, height, 0, 0, 0]
     body = bytearray()
     for y in range(height):
         for x in range(width):
@@ -136,8 +135,10 @@ class WindowDumps(unittest.TestCase):
             "32 bits with padded lines and a colour map": xwd(w, h, as24, pad=4, colours=3),
             "24 bits": xwd(w, h, as24, bits=24),
             "24 bits with padded lines": xwd(w, h, as24, bits=24, pad=3),
-            # What xwd writes of a screen whose windows use several visuals.
-            "24 bits declared, 32 stored": xwd(w, h, as24, declared_bits=24, visual=5, bitmap_pad=8),
+            # What xwd writes of a screen whose windows use several visuals:
+            # lines as long as four bytes a pixel would need.
+            "24 bits with long lines": xwd(w, h, as24, bits=24, pad=3, visual=5, bitmap_pad=8),
+            "24 bits, most significant byte first": xwd(w, h, as24, bits=24, little=False),
             "32 bits, blue in the high byte": xwd(w, h, [(b << 16) | (g << 8) | r for r, g, b in self.colours],
                                                   masks=(0xFF, 0xFF00, 0xFF0000)),
         }
