@@ -1,9 +1,14 @@
-// Until the launcher exists, the executable only reports which Pelmora it is.
+// Pelmora: resizes photographs by hand. Takes no command-line arguments.
 #include <cstdio>
 
-#include "app/version.h"
+#include "app/pelmora_app.h"
+#include "res/register_resources.h"
 
 int main() {
-    std::printf("Pelmora %s\n", pelmoraVersion);
-    return 0;
+    if (!res::RegisterResources()) {
+        std::fprintf(stderr, "pelmora: the program's resources could not be registered\n");
+        return 1;
+    }
+    CPelmoraApp app;
+    return user::RunApplication(app);
 }

@@ -102,6 +102,10 @@ inline constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
 inline constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 inline constexpr UINT WM_USER = 0x0400;
 
+// Which of a window's icons WM_SETICON and WM_GETICON name.
+inline constexpr WPARAM ICON_SMALL = 0;
+inline constexpr WPARAM ICON_BIG = 1;
+
 // Key and button state carried by mouse messages.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
 inline constexpr WPARAM MK_RBUTTON = 0x0002;

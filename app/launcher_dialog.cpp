@@ -1,0 +1,132 @@
+#include "app/launcher_dialog.h"
+
+#include <memory>
+#include <new>
+#include <string>
+
+#include "app/about_dialog.h"
+#include "app/photo_file_filter.h"
+#include "image/ansi_path.h"
+#include "photo/geometry.h"
+#include "photo/photo_wnd.h"
+#include "platform/user/user.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+user::HICON LoadProgramIcon(WORD id) {
+    return user::LoadIconA(user::GetModuleHandleA(nullptr), user::MAKEINTRESOURCEA(id));
+}
+
+}  // namespace
+
+CLauncherDialog::CLauncherDialog(user::CWnd* parent)
+    : CDialog(res::IDD_LAUNCHER, parent), appIcon(LoadProgramIcon(res::IDR_MAINFRAME)) {}
+
+BOOL CLauncherDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    const user::HWND window = GetSafeHwnd();
+
+    if (const user::HMENU windowMenu = user::GetSystemMenu(window, FALSE)) {
+        char text[256];
+        const int length = user::LoadStringA(user::GetModuleHandleA(nullptr), res::IDS_ABOUTBOX, text, sizeof text);
+        if (length > 0) {
+            user::AppendMenuA(windowMenu, user::MF_SEPARATOR, 0, nullptr);
+            user::AppendMenuA(windowMenu, user::MF_STRING, res::IDM_ABOUTBOX, text);
+        }
+    }
+
+    SendMessage(user::WM_SETICON, user::ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    SendMessage(user::WM_SETICON, user::ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+
+    user::SendDlgItemMessageA(window, res::IDC_OPEN_PHOTO, user::BM_SETIMAGE, user::IMAGE_ICON,
+                              reinterpret_cast<LPARAM>(LoadProgramIcon(res::IDI_OPEN_PHOTO)));
+    user::SendDlgItemMessageA(window, static_cast<int>(res::ID_HELP), user::BM_SETIMAGE, user::IMAGE_ICON,
+                              reinterpret_cast<LPARAM>(LoadProgramIcon(res::IDI_HELP)));
+    // The first tab stop, the open-photo button, takes the focus.
+    return TRUE;
+}
+
+void CLauncherDialog::OnOK() {}
+
+void CLauncherDialog::OnCancel() { EndDialog(user::IDCANCEL); }
+
+BOOL CLauncherDialog::OnCommand(UINT id, UINT notifyCode, user::HWND) {
+    if (id == static_cast<UINT>(res::IDC_OPEN_PHOTO) && notifyCode == user::BN_CLICKED) {
+        OnOpenPhoto();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CLauncherDialog::OnSysCommand(UINT id, LPARAM lParam) {
+    // The About item's id, 16, with the low four bits the system may set.
+    const UINT command = id & 0xFFFF;
+    if (command >= res::IDM_ABOUTBOX && command <= res::IDM_ABOUTBOX + 15) {
+        CAboutDialog about;
+        about.DoModal();
+        return;
+    }
+    CDialog::OnSysCommand(id, lParam);
+}
+
+void CLauncherDialog::OnPaint() {
+    const user::HWND window = GetSafeHwnd();
+    if (!user::IsIconic(window)) {
+        CDialog::OnPaint();
+        return;
+    }
+    user::PAINTSTRUCT paint{};
+    const gdi::HDC dc = user::BeginPaint(window, &paint);
+    SendMessage(user::WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = user::GetSystemMetrics(user::SM_CXICON);
+    const int iconHeight = user::GetSystemMetrics(user::SM_CYICON);
+    RECT client{};
+    user::GetClientRect(window, &client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    if (dc) user::DrawIcon(dc, x, y, appIcon);
+    user::EndPaint(window, &paint);
+}
+
+user::HICON CLauncherDialog::OnQueryDragIcon() { return appIcon; }
+
+LRESULT CLauncherDialog::OnNcHitTest(POINT screenPoint) {
+    // The body drags the launcher as its caption would; the buttons are
+    // windows of their own and never reach here.
+    const LRESULT hit = CDialog::OnNcHitTest(screenPoint);
+    return hit == user::HTCLIENT ? user::HTCAPTION : hit;
+}
+
+void CLauncherDialog::OnOpenPhoto() {
+    user::CFileDialog dialog(TRUE, photoDefaultExtension, photoInitialName,
+                             user::OFN_HIDEREADONLY | user::OFN_FILEMUSTEXIST, photoFileFilter, this);
+    if (dialog.DoModal() != user::IDOK) return;
+
+    auto photo = std::make_unique<CPhotoWnd>();
+    const std::string path = dialog.GetPathName();
+    HRESULT loaded = E_FAIL;
+    try {
+        loaded = photo->image.LoadFromFile(path.c_str());
+    } catch (const std::bad_alloc&) {
+        loaded = E_OUTOFMEMORY;
+    } catch (const CHResultError&) {
+        loaded = E_FAIL;
+    }
+    // A photo that cannot be read shows nothing and takes no place in the
+    // cascade.
+    if (loaded != S_OK) return;
+
+    const user::LPCSTR windowClass = user::AfxRegisterWndClass(0);
+    photo->aspectWidth = photo->image.width;
+    photo->aspectHeight = photo->image.height;
+    const RECT rect = CascadeRect(photoCount, photo->aspectWidth, photo->aspectHeight);
+    if (photo->CreateEx(user::WS_EX_TOOLWINDOW, windowClass, "test", user::WS_POPUP | user::WS_VISIBLE, rect.left,
+                        rect.top, rect.right - rect.left, rect.bottom - rect.top, GetSafeHwnd())) {
+        // The window owns the object from now on.
+        photo.release();
+    }
+    ++photoCount;
+}
+
+void CLauncherDialog::ClosePhotoWindow(CPhotoWnd* window) { window->DestroyWindow(); }

@@ -1,0 +1,33 @@
+#pragma once
+// The launcher: the program's main window. A small tool-window dialog with
+// a banner, a version label and two icon buttons, open a photo and help.
+// Each photo it opens gets a window of its own, cascaded from the last,
+// owned by the launcher; closing the launcher closes them all.
+
+#include "photo/photo_window_owner.h"
+#include "platform/user/cdialog.h"
+
+class CLauncherDialog : public user::CDialog, public CPhotoWindowOwner {
+public:
+    explicit CLauncherDialog(user::CWnd* parent = nullptr);
+
+    // Destroys the photo window, and with it its object.
+    void ClosePhotoWindow(CPhotoWnd* window) override;
+
+    user::HICON appIcon = nullptr;  // shared, never freed
+    LONG photoCount = 0;            // photo windows opened in this run; never lowered
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter with no push button focused: the launcher never closes on IDOK.
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL OnCommand(UINT id, UINT notifyCode, user::HWND control) override;
+    void OnSysCommand(UINT id, LPARAM lParam) override;
+    void OnPaint() override;
+    user::HICON OnQueryDragIcon() override;
+    LRESULT OnNcHitTest(POINT screenPoint) override;
+
+    // Asks for a photo file and opens it in a new photo window.
+    void OnOpenPhoto();
+};
