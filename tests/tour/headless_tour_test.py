@@ -63,18 +63,18 @@ class FullTour(unittest.TestCase):
             raise unittest.SkipTest("PELMORA_PROGRAM and PELMORA_SAMPLE_PHOTO name no program and photo")
         cls.out = os.path.join(OUT_ROOT, "full-tour")
         shutil.rmtree(cls.out, ignore_errors=True)
-        cls.run = play(PROGRAM, cls.out)
+        cls.tour = play(PROGRAM, cls.out)
 
     def setUp(self):
-        self.assertEqual(self.run.returncode, 0, f"the tour failed:\n{self.run.stdout}\n{self.run.stderr}")
+        self.assertEqual(self.tour.returncode, 0, f"the tour failed:\n{self.tour.stdout}\n{self.tour.stderr}")
 
     def path(self, name):
         return os.path.join(self.out, name)
 
     def test_reports_where_it_left_its_files(self):
-        self.assertIn(self.out, self.run.stdout)
+        self.assertIn(self.out, self.tour.stdout)
         for name in SCREENSHOTS + ["tour-photo.png", "tour-photo.jpg"]:
-            self.assertIn(name, self.run.stdout)
+            self.assertIn(name, self.tour.stdout)
 
     def test_screenshots_show_the_whole_screen_and_every_step_changes_it(self):
         shots = []
