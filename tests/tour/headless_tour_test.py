@@ -34,7 +34,8 @@ def without_display():
 def play(program, out, photo=None, timeout=90, env=None):
     return subprocess.run([sys.executable, TOUR, "--program", program, "--photo", photo or SAMPLE, "--out", out,
                            "--timeout", str(timeout)],
-                          env=env or without_display(), capture_output=True, text=True, timeout=timeout + 30)
+                          env=env or without_display(), capture_output=True, text=True,
+                          timeout=max(timeout, 0) + 30)
 
 
 def stub(folder, name, body):
@@ -162,6 +163,19 @@ class FailingTours(unittest.TestCase):
                 run = play(program_path, self.out, photo, timeout=20)
                 self.assertEqual(run.returncode, 2)
                 self.assertIn(what, run.stderr)
+
+    def test_a_missing_x_server_or_a_bad_time_limit_is_reported(self):
+        program = stub(self.folder, "quitter", "exit 0")
+        env = without_display()
+        env["PATH"] = os.path.join(self.folder, "empty")
+        run = play(program, self.out, self.photo, timeout=20, env=env)
+        self.assertEqual(run.returncode, 1)
+        self.assertIn("cannot start Xvfb", run.stderr)
+        for limit in (0, -5):
+            with self.subTest(limit=limit):
+                run = play(program, self.out, self.photo, timeout=limit)
+                self.assertEqual(run.returncode, 2)
+                self.assertIn("time limit", run.stderr)
 
     def test_only_the_tours_own_files_of_an_earlier_run_are_replaced(self):
         os.makedirs(self.out)
