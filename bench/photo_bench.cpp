@@ -3,9 +3,9 @@
 // surface (the toolkit's back buffer, flushed to the X server), set against
 // the least any drawing of the photo costs: reading its 24-bit pixels once.
 // Each case reports its best time and that ratio, best against best, as
-// x_baseline. Also the drawing routine alone into a 900 x 600 image, and
-// a window far larger than the screen, with the resident memory its paint
-// adds.
+// x_baseline. Also the drawing routine alone into a 900 x 600 image, one
+// Save of the window as JPEG, and a window far larger than the screen, with
+// the resident memory its paint adds.
 //
 // The windows live on a private Xvfb, so that a run needs no display and
 // shows nothing on the user's.
@@ -21,9 +21,12 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "image/dib_image.h"
 #include "photo/photo_drawing.h"
 #include "photo/photo_wnd.h"
+#include "photo/save_command.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 #include "tests/support/private_xvfb.h"
@@ -178,6 +181,38 @@ void BM_DrawPhotoInto900x600Image(benchmark::State& state) {
     state.counters["x_baseline"] = best / MeasureBaseline(5);
 }
 BENCHMARK(BM_DrawPhotoInto900x600Image)->Unit(benchmark::kMillisecond);
+
+// One Save of the 900 x 600 window as JPEG, from the drawing into a new
+// 32-bit image to the file on the disk (everything after the save dialog).
+void BM_SaveWindow900x600AsJpeg(benchmark::State& state) {
+    CBenchPhotoWnd& window = Window();
+    window.rotation = 0;
+    user::MoveWindow(window.GetSafeHwnd(), 100, 100, 900, 600, TRUE);
+    user::ProcessMessagesFor(100);
+    char folder[] = "/tmp/pelmora_bench_XXXXXX";
+    if (!mkdtemp(folder)) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string path = std::string(folder) + "/saved.jpg";
+    RECT client{};
+    user::GetClientRect(window.GetSafeHwnd(), &client);
+    MeasureBaseline(5);
+    double best = 1e9;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        if (WriteShownPhoto(path.c_str(), window.image, window.rotation, client) != S_OK) {
+            state.SkipWithError("nothing saved");
+            break;
+        }
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    std::remove(path.c_str());
+    rmdir(folder);
+    state.counters["best_ms"] = best * 1e3;
+    state.counters["x_baseline"] = best / MeasureBaseline(5);
+}
+BENCHMARK(BM_SaveWindow900x600AsJpeg)->Unit(benchmark::kMillisecond);
 
 // A window at the side limit, reaching past the screen on every side: its
 // paint covers only the screen, and so does the memory it fills.

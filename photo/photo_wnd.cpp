@@ -7,16 +7,13 @@
 #include "photo/photo_commands.h"
 #include "photo/photo_drawing.h"
 #include "photo/photo_window_owner.h"
+#include "photo/save_command.h"
 #include "platform/user/user.h"
 
 namespace {
 
-// The longest side the windowing service gives a window (an X11 limit);
-// longer requests would be cut to it one side at a time.
-constexpr LONG windowSideLimit = 32767;
-
 int Extent(LONG low, LONG high) {
-    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{high} - low, 0, windowSideLimit));
+    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{high} - low, 0, CPhotoWnd::windowSideLimit));
 }
 
 }  // namespace
@@ -128,13 +125,9 @@ BOOL CPhotoWnd::OnCommand(UINT id, UINT, user::HWND) {
     }
 }
 
-void CPhotoWnd::OnResizeCommand() {
-    // Comes with the Resize dialog.
-}
+// OnResizeCommand is in resize_command.cpp, with the rules for the length.
 
-void CPhotoWnd::OnSaveCommand() {
-    // Comes with the save dialog.
-}
+void CPhotoWnd::OnSaveCommand() { SaveShownPhoto(*this); }
 
 void CPhotoWnd::OnRotateCommand() {
     const user::HWND window = GetSafeHwnd();

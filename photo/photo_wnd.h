@@ -17,6 +17,10 @@
 
 class CPhotoWnd : public user::CWnd {
 public:
+    // The longest side the windowing service gives a window (an X11 limit);
+    // longer requests would be cut to it one side at a time.
+    static constexpr LONG windowSideLimit = 32767;
+
     CPhotoWnd() = default;
 
     // CWnd::CreateEx, handing the object over to its window on success.
