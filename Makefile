@@ -15,8 +15,10 @@ build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD)
 
+# On a machine without a display, plays the headless tour instead (its
+# screenshots and saved photos go to $(BUILD)/tour/).
 run: build
-	$(BUILD)/pelmora
+	@scripts/run-pelmora $(BUILD)
 
 # The sanitizer build runs first so that the run ends with the summary of
 # the full test set.

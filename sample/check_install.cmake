@@ -1,0 +1,21 @@
+# Installs the build into a scratch prefix and checks that the sample photo
+# lands in the program's data folder, byte for byte as the build drew it.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+set(installed ${PREFIX}/${DATADIR}/pelmora/pelmora-test-chart.png)
+if(NOT result EQUAL 0)
+  set(problem "cmake --install failed (${result}):\n${output}")
+elseif(NOT EXISTS ${installed})
+  set(problem "the sample photo is not at ${DATADIR}/pelmora/pelmora-test-chart.png")
+else()
+  file(SHA256 ${installed} installed_hash)
+  file(SHA256 ${SAMPLE} built_hash)
+  if(NOT installed_hash STREQUAL built_hash)
+    set(problem "the installed sample photo differs from the one the build drew")
+  endif()
+endif()
+file(REMOVE_RECURSE ${PREFIX})
+if(problem)
+  message(FATAL_ERROR "${problem}")
+endif()
