@@ -36,27 +36,20 @@ bool Outside(const RECT& rect, int x, int y) {
     return x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom;
 }
 
-class PhotoDrag : public testing::Test {
+class PhotoDrag : public PhotoWindowTest {
 protected:
     // Screen rectangle the tests watch: around every window they drag.
     static constexpr ScreenRect area{250, 200, 700, 500};
 
-    void SetUp() override {
-        photos_.reserve(8);  // tests hold references to the photos
-        ASSERT_TRUE(owner_.Create(1700, 1000));
-        x_.MovePointer(1900, 1060);
-    }
     void TearDown() override {
         if (user::GetCapture()) user::ReleaseCapture();
         user::InstallScreenSurface();
-        for (OpenedPhoto& photo : photos_) Close(photo);
-        owner_.DestroyWindow();
+        PhotoWindowTest::TearDown();
     }
 
+    // Opened and painted once.
     OpenedPhoto& Open(LONG imageWidth, LONG imageHeight, const RECT& rect) {
-        photos_.push_back(OpenPhoto(owner_.GetSafeHwnd(), imageWidth, imageHeight, rect, "dragged photo"));
-        OpenedPhoto& photo = photos_.back();
-        EXPECT_TRUE(WaitForRect(x_, "dragged photo", photo.Handle(), rect));
+        OpenedPhoto& photo = PhotoWindowTest::Open(imageWidth, imageHeight, rect, "dragged photo");
         EXPECT_TRUE(PumpUntil([&] { return photo.window->paints > 0; }));
         Pump(std::chrono::milliseconds(30));
         return photo;
@@ -115,10 +108,6 @@ protected:
         }
         EXPECT_EQ(differences, 0);
     }
-
-    COwnerWnd owner_;
-    testsupport::CXSession x_;
-    std::vector<OpenedPhoto> photos_;
 };
 
 TEST_F(PhotoDrag, GripBoundariesDecideBetweenMoveAndResize) {

@@ -124,4 +124,23 @@ testsupport::Pixels DirectDrawing(CDibImage& image, LONG rotation, LONG width, L
     return pixels;
 }
 
+RECT Sized(LONG left, LONG top, LONG width, LONG height) { return RECT{left, top, left + width, top + height}; }
+
+void PhotoWindowTest::SetUp() {
+    ASSERT_TRUE(owner_.Create(1700, 1000));
+    x_.MovePointer(1900, 1060);
+}
+
+void PhotoWindowTest::TearDown() {
+    for (OpenedPhoto& photo : photos_) Close(photo);
+    owner_.DestroyWindow();
+    testsupport::Pump(std::chrono::milliseconds(20));
+}
+
+OpenedPhoto& PhotoWindowTest::Open(LONG imageWidth, LONG imageHeight, const RECT& rect, const char* title) {
+    photos_.push_back(OpenPhoto(owner_.GetSafeHwnd(), imageWidth, imageHeight, rect, title));
+    EXPECT_TRUE(WaitForRect(x_, title, photos_.back().Handle(), rect));
+    return photos_.back();
+}
+
 }  // namespace phototest

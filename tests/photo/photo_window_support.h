@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,5 +86,23 @@ bool WaitForRect(testsupport::CXSession& x, const char* title, user::HWND window
 // What painting the photo into a width x height client area turned by
 // rotation must give: the blit done directly, read back as 0x00RRGGBB.
 testsupport::Pixels DirectDrawing(CDibImage& image, LONG rotation, LONG width, LONG height);
+
+// left, top, width, height as a rectangle.
+RECT Sized(LONG left, LONG top, LONG width, LONG height);
+
+// The ground of a photo-window test: an owner standing in for the launcher,
+// the test's X session with the pointer parked out of the way, and the
+// photos the test opens, all closed after it.
+class PhotoWindowTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Opens a photo window at rect and waits until it is there.
+    OpenedPhoto& Open(LONG imageWidth, LONG imageHeight, const RECT& rect, const char* title);
+
+    COwnerWnd owner_;
+    testsupport::CXSession x_;
+    std::deque<OpenedPhoto> photos_;  // a deque, since tests hold references to the photos
+};
 
 }  // namespace phototest

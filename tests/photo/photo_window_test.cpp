@@ -26,32 +26,13 @@ using testsupport::ScreenRect;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
-RECT Sized(LONG left, LONG top, LONG width, LONG height) { return RECT{left, top, left + width, top + height}; }
-
 void Command(const OpenedPhoto& photo, UINT id) {
     user::SendMessageA(photo.Handle(), user::WM_COMMAND, id, 0);
 }
 
-class PhotoWindow : public testing::Test {
+class PhotoWindow : public PhotoWindowTest {
 protected:
     static void SetUpTestSuite() { RegisterPhotoMenu(); }
-
-    void SetUp() override {
-        photos_.reserve(8);  // tests hold references to the photos
-        ASSERT_TRUE(owner_.Create(1700, 1000));
-        x_.MovePointer(1900, 1060);
-    }
-    void TearDown() override {
-        for (OpenedPhoto& photo : photos_) Close(photo);
-        owner_.DestroyWindow();
-        Pump(std::chrono::milliseconds(20));
-    }
-
-    OpenedPhoto& Open(LONG imageWidth, LONG imageHeight, const RECT& rect, const char* title) {
-        photos_.push_back(OpenPhoto(owner_.GetSafeHwnd(), imageWidth, imageHeight, rect, title));
-        EXPECT_TRUE(WaitForRect(x_, title, photos_.back().Handle(), rect));
-        return photos_.back();
-    }
 
     // The window's pixels on the screen, once they are what it must show.
     Pixels ShownWhenEqual(const RECT& rect, const Pixels& expected) {
@@ -59,10 +40,6 @@ protected:
         PumpUntil([&] { return shown() == expected; }, std::chrono::milliseconds(2000));
         return shown();
     }
-
-    COwnerWnd owner_;
-    CXSession x_;
-    std::vector<OpenedPhoto> photos_;
 };
 
 TEST_F(PhotoWindow, PaintsWhatADirectHalftoneBlitGivesInEveryRotation) {

@@ -33,8 +33,6 @@ const auto* const environment = testing::AddGlobalTestEnvironment(new testsuppor
 
 constexpr const char* tooShort = "サイズは10以上の数字を入れてください。";
 
-RECT Sized(LONG left, LONG top, LONG width, LONG height) { return RECT{left, top, left + width, top + height}; }
-
 std::string TitleOf(user::HWND window) {
     char text[64] = {};
     user::GetWindowTextA(window, text, sizeof text);
@@ -63,27 +61,17 @@ struct Opening {
     bool ownerEnabled = true;
 };
 
-class ResizeCommand : public testing::Test {
+class ResizeCommand : public PhotoWindowTest {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(res::RegisterResources()); }
 
     void SetUp() override {
-        photos_.reserve(4);  // tests hold references to the photos
-        ASSERT_TRUE(owner_.Create(1700, 1000));
+        PhotoWindowTest::SetUp();
         app_.mainWindow = &owner_;
-        x_.MovePointer(1900, 1060);
     }
     void TearDown() override {
-        for (OpenedPhoto& photo : photos_) Close(photo);
         app_.mainWindow = nullptr;
-        owner_.DestroyWindow();
-        Pump(std::chrono::milliseconds(20));
-    }
-
-    OpenedPhoto& Open(LONG imageWidth, LONG imageHeight, const RECT& rect, const char* title) {
-        photos_.push_back(OpenPhoto(owner_.GetSafeHwnd(), imageWidth, imageHeight, rect, title));
-        EXPECT_TRUE(WaitForRect(x_, title, photos_.back().Handle(), rect));
-        return photos_.back();
+        PhotoWindowTest::TearDown();
     }
 
     // The dialog is up, active, and has the keyboard on the X server.
@@ -140,9 +128,6 @@ protected:
 
     user::HWND dialog_ = nullptr;  // the dialog of the current run, once up
     user::CWinApp app_;
-    COwnerWnd owner_;
-    CXSession x_;
-    std::vector<OpenedPhoto> photos_;
 };
 
 TEST_F(ResizeCommand, OpensWithTheLongerSideAndLongSideChecked) {

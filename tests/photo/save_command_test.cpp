@@ -35,8 +35,6 @@ using testsupport::PumpUntil;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
-RECT Sized(LONG left, LONG top, LONG width, LONG height) { return RECT{left, top, left + width, top + height}; }
-
 std::string Contents(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
@@ -59,30 +57,20 @@ Pixels PixelsOf(const CDibImage& image) {
     return pixels;
 }
 
-class SaveCommand : public testing::Test {
+class SaveCommand : public PhotoWindowTest {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(res::RegisterResources()); }
 
     void SetUp() override {
         folder_ = std::filesystem::temp_directory_path() / ("pelmora_save_" + std::to_string(getpid()));
         std::filesystem::create_directories(folder_);
-        photos_.reserve(4);
-        ASSERT_TRUE(owner_.Create(1700, 1000));
+        PhotoWindowTest::SetUp();
         app_.mainWindow = &owner_;
-        x_.MovePointer(1900, 1060);
     }
     void TearDown() override {
-        for (OpenedPhoto& photo : photos_) Close(photo);
         app_.mainWindow = nullptr;
-        owner_.DestroyWindow();
-        Pump(std::chrono::milliseconds(20));
+        PhotoWindowTest::TearDown();
         std::filesystem::remove_all(folder_);
-    }
-
-    OpenedPhoto& Open(LONG imageWidth, LONG imageHeight, const RECT& rect, const char* title) {
-        photos_.push_back(OpenPhoto(owner_.GetSafeHwnd(), imageWidth, imageHeight, rect, title));
-        EXPECT_TRUE(WaitForRect(x_, title, photos_.back().Handle(), rect));
-        return photos_.back();
     }
 
     // Runs the command on photo, active as after a right-click, typing name
@@ -109,9 +97,6 @@ protected:
     }
 
     user::CWinApp app_;
-    COwnerWnd owner_;
-    CXSession x_;
-    std::vector<OpenedPhoto> photos_;
     std::filesystem::path folder_;
 };
 
