@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <new>
-#include <string>
 
 #include "app/about_dialog.h"
 #include "photo/save_command.h"
@@ -103,11 +102,14 @@ void CLauncherDialog::OnOpenPhoto() {
                              user::OFN_HIDEREADONLY | user::OFN_FILEMUSTEXIST, photoFileFilter, this);
     if (dialog.DoModal() != user::IDOK) return;
 
+    OpenPhotoFile(dialog.GetPathName().c_str());
+}
+
+bool CLauncherDialog::OpenPhotoFile(const char* path) {
     auto photo = std::make_unique<CPhotoWnd>();
-    const std::string path = dialog.GetPathName();
     HRESULT loaded = E_FAIL;
     try {
-        loaded = photo->image.LoadFromFile(path.c_str());
+        loaded = photo->image.LoadFromFile(path);
     } catch (const std::bad_alloc&) {
         loaded = E_OUTOFMEMORY;
     } catch (const CHResultError&) {
@@ -115,7 +117,7 @@ void CLauncherDialog::OnOpenPhoto() {
     }
     // A photo that cannot be read shows nothing and takes no place in the
     // cascade.
-    if (loaded != S_OK) return;
+    if (loaded != S_OK) return false;
 
     const user::LPCSTR windowClass = user::AfxRegisterWndClass(0);
     photo->aspectWidth = photo->image.width;
@@ -127,6 +129,7 @@ void CLauncherDialog::OnOpenPhoto() {
         photo.release();
     }
     ++photoCount;
+    return true;
 }
 
 void CLauncherDialog::ClosePhotoWindow(CPhotoWnd* window) { window->DestroyWindow(); }

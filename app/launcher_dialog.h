@@ -30,4 +30,11 @@ protected:
 
     // Asks for a photo file and opens it in a new photo window.
     void OnOpenPhoto();
+
+public:
+    // Opens the file in a new photo window at the next cascade position, as
+    // the open-photo command does once its dialog has returned; a file that
+    // does not decode opens nothing, says nothing and takes no place in the
+    // cascade. True when a window was opened.
+    bool OpenPhotoFile(const char* path);
 };
