@@ -1,6 +1,9 @@
 #include "platform/user/file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QWindow>
 
@@ -35,6 +38,71 @@ void Centre(QWidget* dialog, HWND owner) {
     const POINT at = internal::CentredPosition(centreOn, SIZE{frame.width(), frame.height()}, workArea);
     dialog->move(at.x, at.y);
 }
+
+// A typed name with a wildcard in it is a pattern, never a file: the list
+// shows what it matches and the dialog stays open, as the platform's own
+// dialogs do (otherwise Save with the initial "*.jpg" writes a file of that
+// name). A folder in front of the pattern is opened first. Choosing a file
+// type afterwards replaces the pattern with that type's.
+class PatternFileDialog : public QFileDialog {
+public:
+    void accept() override {
+        if (!ApplyTypedPattern()) QFileDialog::accept();
+    }
+
+protected:
+    // The toolkit makes its widgets once it knows it draws the dialog itself.
+    void showEvent(QShowEvent* event) override {
+        if (!nameField_ && (nameField_ = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))) {
+            nameField_->installEventFilter(this);
+        }
+        QFileDialog::showEvent(event);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Return in the name field: the Open button may be disabled for a
+        // name that is no file, so the pattern is taken here.
+        if (watched == nameField_ && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && ApplyTypedPattern()) return true;
+        }
+        return QFileDialog::eventFilter(watched, event);
+    }
+
+private:
+    static bool IsPattern(const QString& text) {
+        return text.contains(QLatin1Char('*')) || text.contains(QLatin1Char('?'));
+    }
+
+    // True when the name field held a pattern, which has been applied.
+    bool ApplyTypedPattern() {
+        if (!nameField_) return false;
+        const QString text = nameField_->text().trimmed();
+        if (!IsPattern(text)) return false;
+        const qsizetype slash = text.lastIndexOf(QLatin1Char('/'));
+        const QString patterns = text.mid(slash + 1);
+        if (slash >= 0) {
+            const QString folder = text.left(slash + 1);
+            // A wildcard in the folder part names no folder: nothing to do.
+            if (IsPattern(folder)) return true;
+            const QDir target(directory().absoluteFilePath(folder));
+            if (!target.exists()) return true;
+            setDirectory(target.absolutePath());
+        }
+        if (auto* model = findChild<QFileSystemModel*>(QStringLiteral("qt_filesystem_model"))) {
+            QStringList filters;
+            for (const QString& pattern : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                if (!pattern.trimmed().isEmpty()) filters.append(pattern.trimmed());
+            }
+            model->setNameFilters(filters);
+        }
+        nameField_->setText(patterns);
+        nameField_->selectAll();
+        return true;
+    }
+
+    QLineEdit* nameField_ = nullptr;
+};
 
 }  // namespace
 
@@ -80,7 +148,7 @@ INT_PTR CFileDialog::DoModal() {
 
     INT_PTR result = IDCANCEL;
     {
-        QFileDialog dialog;
+        PatternFileDialog dialog;
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
         dialog.setAcceptMode(open_ ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
         dialog.setFileMode(open_ && (flags_ & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

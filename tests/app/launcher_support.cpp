@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 
 #include "platform/user/user.h"
 #include "res/register_resources.h"
@@ -69,9 +70,17 @@ std::shared_ptr<bool> AnswerNextFileDialog(const std::string& path) {
         if (path.empty()) {
             dialog->reject();
         } else {
-            dialog->selectFile(QFile::decodeName(path.c_str()));
-            // The dialog checks the name as its Open button does.
-            static_cast<QDialog*>(dialog)->accept();
+            // The name goes into the field as typing would put it there (the
+            // toolkit's selectFile leaves a focused field as it is), and the
+            // dialog checks it as its Open button does.
+            auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!field) {
+                ADD_FAILURE() << "the file dialog has a name field";
+                dialog->reject();
+            } else {
+                field->setText(QFile::decodeName(path.c_str()));
+                static_cast<QDialog*>(dialog)->accept();
+            }
         }
         *poll = nullptr;  // ends the cycle between the function and itself
     };

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -39,6 +40,19 @@ QFileDialog* OpenFileDialog() {
         if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible()) return dialog;
     }
     return nullptr;
+}
+
+// The names in the dialog's list of files, sorted.
+QStringList ListedFiles(QFileDialog* dialog) {
+    QStringList names;
+    auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    if (!list || !list->model()) return names;
+    const QModelIndex folder = list->rootIndex();
+    for (int row = 0; row < list->model()->rowCount(folder); ++row) {
+        names.append(list->model()->index(row, 0, folder).data().toString());
+    }
+    names.sort();
+    return names;
 }
 
 // What the dialog looked like once it was up, noted on the GUI thread.
@@ -84,9 +98,13 @@ struct Readiness {
     std::atomic<bool> question{false};
     std::atomic<bool> notice{false};
     std::atomic<bool> typed{false};
+    std::atomic<bool> listed{false};
     std::atomic<bool> stop{false};
     std::mutex mutex;
     QString typing;  // what the name field should show once typed
+    // What the list should show, with the name field holding listedName.
+    QStringList listing;
+    QString listedName;
     bool askedToReplace = false;
     bool timedOut = false;
 };
@@ -111,6 +129,10 @@ void Watch(std::shared_ptr<Readiness> ready, std::chrono::steady_clock::time_poi
             if (dialog->isActiveWindow() && name && QApplication::focusWidget() == name) ready->dialog = true;
             std::lock_guard lock(ready->mutex);
             if (name && name->text() == ready->typing) ready->typed = true;
+            if (name && !ready->listing.isEmpty() && name->text() == ready->listedName &&
+                ListedFiles(dialog) == ready->listing) {
+                ready->listed = true;
+            }
         }
         if (dialog && std::chrono::steady_clock::now() > limit) {
             ready->timedOut = true;
@@ -123,8 +145,8 @@ void Watch(std::shared_ptr<Readiness> ready, std::chrono::steady_clock::time_poi
 }
 
 // Types into the dialog once it is ready: text, "key:<keysym>", or
-// "wait:dialog" / "wait:typed" / "wait:question" / "wait:notice" to wait
-// for that moment first.
+// "wait:dialog" / "wait:typed" / "wait:question" / "wait:notice" /
+// "wait:listed" to wait for that moment first.
 std::future<void> Answer(std::shared_ptr<Readiness> ready, std::vector<std::string> steps) {
     Watch(ready, std::chrono::steady_clock::now() + std::chrono::seconds(20));
     return testsupport::OnHelperThread([ready, steps] {
@@ -134,11 +156,12 @@ std::future<void> Answer(std::shared_ptr<Readiness> ready, std::vector<std::stri
                 std::atomic<bool>& flag = step == "wait:question" ? ready->question
                                           : step == "wait:notice" ? ready->notice
                                           : step == "wait:typed"  ? ready->typed
+                                          : step == "wait:listed" ? ready->listed
                                                                   : ready->dialog;
                 const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
                 while (!flag && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 // The next wait looks for a state the next key brings.
-                ready->dialog = ready->question = ready->notice = ready->typed = false;
+                ready->dialog = ready->question = ready->notice = ready->typed = ready->listed = false;
             } else if (step.rfind("key:", 0) == 0) {
                 x.TapKey(step.c_str() + 4);
             } else {
@@ -257,6 +280,43 @@ TEST_F(FileDialogs, SavingOverAnExistingFileAsksFirst) {
         typing.get();
         EXPECT_EQ(dialog.GetPathName(), existing);
     }
+}
+
+// A name with a wildcard is a pattern for the list, never a file: the
+// dialog stays with the matching files listed and the pattern in its field,
+// and a name typed over it is taken as usual.
+TEST_F(FileDialogs, ATypedPatternFiltersTheListAndIsNeverReturned) {
+    for (const char* name : {"holiday.jpg", "beach.png", "sea.png", "notes.txt"}) Touch(name);
+    const struct {
+        BOOL open;
+        const char* pattern;
+        QStringList listing;
+        const char* chosen;   // typed over the pattern
+        const char* returned;
+    } cases[] = {
+        {TRUE, "*.png", {"beach.png", "sea.png"}, "sea.png", "sea.png"},
+        {TRUE, "s?a.*;*.txt", {"notes.txt", "sea.png"}, "notes.txt", "notes.txt"},
+        {FALSE, "*.jpg", {"holiday.jpg"}, "resized", "resized.jpg"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        ready_->stop = true;
+        ready_ = std::make_shared<Readiness>();
+        ready_->listing = c.listing;
+        ready_->listedName = c.pattern;
+        CFileDialog dialog(c.open, "jpg", "*.jpg", c.open ? OFN_HIDEREADONLY | OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT,
+                           photoFilter);
+        // Return again on the pattern alone, as the dialog first offers it,
+        // changes nothing; then the chosen name, in the folder now shown.
+        const std::string pattern = folder_.string() + "/" + c.pattern;
+        auto typing = Answer(ready_, {"wait:dialog", pattern, "wait:typed", "key:Return", "wait:listed", "key:Return",
+                                      "wait:listed", c.chosen, "wait:typed", "key:Return"});
+        EXPECT_EQ(dialog.DoModal(), IDOK);
+        typing.get();
+        EXPECT_FALSE(ready_->timedOut);
+        EXPECT_EQ(dialog.GetPathName(), folder_.string() + "/" + c.returned);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 4) << "nothing was written";
 }
 
 TEST_F(FileDialogs, LongPathsComeBackWhole) {

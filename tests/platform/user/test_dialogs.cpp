@@ -68,7 +68,14 @@ bool CPlainWnd::Create(const char* title, int x, int y, int width, int height, H
 std::shared_ptr<ShownBox> AnswerNextBox(HWND owner, std::function<void()> whileShown) {
     auto shown = std::make_shared<ShownBox>();
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [shown, poll, owner, whileShown] {
+    // The watch ends when its caller lets go of the result, so that a box
+    // that never came does not leave a watcher to answer a later test's box.
+    *poll = [watched = std::weak_ptr<ShownBox>(shown), poll, owner, whileShown] {
+        const std::shared_ptr<ShownBox> shown = watched.lock();
+        if (!shown) {
+            *poll = nullptr;
+            return;
+        }
         QMessageBox* box = nullptr;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* candidate = qobject_cast<QMessageBox*>(widget); candidate && candidate->isVisible()) box = candidate;

@@ -40,7 +40,8 @@ struct ShownBox {
 };
 
 // Waits (inside whatever loop runs) for the next message box, notes it,
-// runs whileShown (if any), then presses its default button.
+// runs whileShown (if any), then presses its default button. The watch
+// lasts as long as the caller holds the result.
 std::shared_ptr<ShownBox> AnswerNextBox(user::HWND owner, std::function<void()> whileShown = {});
 
 }  // namespace usertest
