@@ -2,6 +2,14 @@
 // id, text, position and size in pixels, styles, and the dialog's font.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+
 #include <string>
 #include <vector>
 
@@ -27,8 +35,9 @@ struct Control {
     DWORD exStyle;
 };
 
-// Dialog units to pixels with the base units of IPAPGothic at 9 points
-// (12 pixels): 7 across, 13 down, rounded to the nearest pixel.
+// Dialog units to pixels with the base units of the UI face, Ume UI Gothic:
+// 7 across and 12 down at 9 points (12 pixels), 6 and 11 at 8 points,
+// rounded to the nearest pixel.
 LONG Across(LONG units, LONG base) { return (units * base + 2) / 4; }
 LONG Down(LONG units, LONG base) { return (units * base + 4) / 8; }
 
@@ -147,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "MS UI Gothic",
                  -12,
                  0,
-                 {7, 13},
+                 {7, 12},
                  {{"Static", -1, "#128", {12, 18, 18, 21}, 0x50000003, 0},
                   {"Static", -1, "Pelmora Version 1.0.0", {42, 12, 119, 8}, 0x50020080, 0},
                   {"Static", -1, owner, {42, 24, 131, 16}, 0x50020000, 0},
@@ -161,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "MS UI Gothic",
                  -12,
                  0,
-                 {7, 13},
+                 {7, 12},
                  {{"Static", -1, "#132", {6, 6, 89, 31}, 0x5000080E, 0x1},
                   {"Static", -1, "ver.1.0.0", {72, 54, 24, 8}, 0x50020000, 0},
                   {"Button", 1000, "写真を開く...", {6, 42, 18, 18}, 0x50010F40, 0},
@@ -174,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "MS Shell Dlg",
                  -11,
                  400,
-                 {7, 12},
+                 {6, 11},
                  {{"Button", 1, "OK", {102, 6, 50, 14}, 0x50010001, 0},
                   {"Button", 2, "キャンセル", {102, 23, 50, 14}, 0x50010000, 0},
                   {"Edit", 1002, "", {36, 48, 40, 14}, 0x50810080, 0},
@@ -186,6 +195,111 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Button", -1, "設定する辺", {6, 6, 90, 36}, 0x50000007, 0},
                   {"Static", -1, "ｐｘ.", {78, 51, 12, 8}, 0x50020000, 0}}}),
     [](const testing::TestParamInfo<Expected>& info) { return "Template" + std::to_string(info.param.templateId); });
+
+// Every text the templates show is whole on the screen in the fonts this
+// machine has: each static text and caption measured in its control's own
+// font against the room its control gives it.
+
+// The toolkit widget that shows a control: the one at the control's place.
+QWidget* WidgetOf(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    const QRect place(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        for (QWidget* widget : top->findChildren<QWidget*>()) {
+            if (QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()) == place &&
+                widget->parentWidget() && !widget->parentWidget()->inherits("QGroupBox")) {
+                return widget;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Lines of a static text broken at blanks to fit width; 0 when a single
+// word is wider than the control.
+int LinesNeeded(const QString& text, const QFontMetrics& metrics, int width) {
+    int lines = 1;
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '))) {
+        if (metrics.horizontalAdvance(word) > width) return 0;
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (metrics.horizontalAdvance(longer) > width) {
+            ++lines;
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return lines;
+}
+
+class DialogTexts : public testing::TestWithParam<WORD> {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(res::RegisterResources()); }
+};
+
+TEST_P(DialogTexts, AreWholeInTheirControls) {
+    const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(GetParam()), nullptr, nullptr, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; }));
+    int measured = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof name);
+        char bytes[256] = {};
+        GetWindowTextA(child, bytes, sizeof bytes);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+        const QString text = QString::fromUtf8(bytes);
+        const std::string className = name;
+        // Pictures, icon buttons and the edit field show no text of theirs.
+        if (text.isEmpty() || className == "Edit" || (className == "Button" && (style & BS_ICON)) ||
+            (className == "Static" && ((style & SS_TYPEMASK) == SS_ICON || (style & SS_TYPEMASK) == SS_BITMAP))) {
+            continue;
+        }
+        SCOPED_TRACE(className + " \"" + bytes + "\"");
+        QWidget* widget = WidgetOf(child);
+        ASSERT_NE(widget, nullptr);
+        const QFontMetrics metrics(widget->font());
+        const int advance = metrics.horizontalAdvance(text);
+        if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(radio);
+            const QRect room = radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, radio);
+            EXPECT_LE(room.left() + advance, radio->width());
+            EXPECT_LE(metrics.height(), radio->height());
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            EXPECT_LE(advance, room.width());
+            EXPECT_LE(metrics.height(), room.height());
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            QStyleOptionGroupBox option;
+            option.initFrom(group);
+            option.text = group->title();
+            option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+            const QRect label =
+                group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+            EXPECT_GE(label.width(), advance);
+            EXPECT_LE(label.right(), group->width() - 1);
+        } else {
+            // A static text: its lines, broken at blanks, within its height.
+            const int lines = LinesNeeded(text, metrics, widget->width());
+            EXPECT_GE(lines, 1) << advance << " pixels in " << widget->width();
+            EXPECT_LE(lines * metrics.height(), widget->height()) << lines << " lines";
+        }
+        ++measured;
+    }
+    EXPECT_GT(measured, 0);
+    EXPECT_TRUE(DestroyWindow(dialog));
+}
+
+INSTANTIATE_TEST_SUITE_P(Resources, DialogTexts, testing::Values(100, 102, 139),
+                         [](const testing::TestParamInfo<WORD>& info) {
+                             return "Template" + std::to_string(info.param);
+                         });
 
 }  // namespace
 

@@ -6,9 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/private_home.h"
 #include "tests/support/private_xvfb.h"
 
 int main(int argc, char** argv) {
+    if (!testsupport::UsePrivateHome()) {
+        std::fprintf(stderr, "cannot make the tests' private home folder\n");
+        return 1;
+    }
     testing::InitGoogleTest(&argc, argv);
     // Listing the tests (CTest's discovery) needs no server.
     if (!testing::GTEST_FLAG(list_tests)) {

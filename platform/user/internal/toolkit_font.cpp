@@ -61,8 +61,7 @@ QFont SystemFont() {
 SIZE DialogBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
     const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    // The average of 52 letters, rounded: half of the width of 26 of them.
-    return SIZE{std::max(1, (letters / 26 + 1) / 2), std::max(1, metrics.height())};
+    return SIZE{std::max(1, (letters + 51) / 52), std::max(1, metrics.height())};
 }
 
 }  // namespace user::internal

@@ -2,7 +2,10 @@
 // Logical fonts as toolkit fonts. Faces that are not installed here (the
 // Windows UI faces "MS UI Gothic", "MS Shell Dlg" and the like) become the
 // installed Japanese UI face at the same size, so that the dialogs' texts
-// keep their look and every character has a glyph.
+// keep their look and every character has a glyph. That face is Ume UI
+// Gothic, made to stand in for MS UI Gothic: its Latin letters and digits
+// are as narrow as the templates were laid out for (IPAPGothic's digits are
+// a fifth wider and cut the launcher's version label).
 
 #include <QFont>
 
@@ -11,7 +14,7 @@
 namespace user::internal {
 
 // The face that stands in for faces this machine lacks.
-inline constexpr const char* uiFace = "IPAPGothic";
+inline constexpr const char* uiFace = "Ume UI Gothic";
 // Windows' logical resolution: points become pixels at 96 per inch.
 inline constexpr int logicalDpi = 96;
 
@@ -21,8 +24,11 @@ QFont ToolkitFont(const gdi::LOGFONTA& description);
 QFont ToolkitFont(gdi::HFONT font);
 QFont SystemFont();
 
-// Dialog base units of a font: the average width of the letters A-Z a-z
-// and the font's height, in pixels.
+// Dialog base units of a font: the average width of the letters A-Z a-z,
+// rounded up, and the font's height, in pixels. Rounded up, a text of n
+// average characters fits the 4n units a template gives it; rounded to the
+// nearest pixel, the stand-in face's texts overran their controls by up to
+// half a pixel a character.
 SIZE DialogBaseUnits(const QFont& font);
 
 }  // namespace user::internal

@@ -182,9 +182,9 @@ TEST_F(ModalRuns, VisibleTemplateOrAMoveDuringInitialisationKeepsThePosition) {
         self.EndDialog(IDOK);
     });
     shown.DoModal();
-    // (10, 10) dialog units from the owner's client area: 18, 16 pixels.
+    // (10, 10) dialog units from the owner's client area: 18, 15 pixels.
     EXPECT_EQ(visible.left, 500 + 18);
-    EXPECT_EQ(visible.top, 300 + 16);
+    EXPECT_EQ(visible.top, 300 + 15);
 
     RECT moved{};
     CScriptedDialog placed(usertest::smallDialogId, [&](CScriptedDialog& self) {
