@@ -170,7 +170,7 @@ TEST_P(AboutPointer, HandExactlyOverTheLink) {
         // over the dialog's empty lower-right corner.
         auto shapeAt = [&](int px, int py) -> std::optional<testsupport::CursorPicture> {
             x_.MovePointer(px, py);
-            testsupport::Pump(std::chrono::milliseconds(150));
+            testsupport::Settle();
             return x_.Cursor();
         };
         // Moved away first so that each reading follows a move.
@@ -217,14 +217,14 @@ TEST_F(AboutTest, ClickPassesTheLinksCurrentTextAndTheBoxStaysOpen) {
             apptest::Click(x_, rect.left + 3, (rect.top + rect.bottom) / 2);
             ASSERT_TRUE(PumpUntil([&] { return opened.size() == i + 1; })) << texts[i];
             EXPECT_EQ(opened[i], texts[i]);
-            testsupport::Pump(std::chrono::milliseconds(50));
+            testsupport::Settle();
             EXPECT_TRUE(IsWindowVisible(dialog)) << "the box stays open";
             EXPECT_NE(x_.FindWindow(apptest::aboutTitle), 0u);
         }
         // A click elsewhere opens nothing.
         const RECT box = Rect(dialog);
         apptest::Click(x_, box.right - 3, box.bottom - 3);
-        testsupport::Pump(std::chrono::milliseconds(100));
+        testsupport::Settle();
         EXPECT_EQ(opened.size(), texts.size());
     });
     CaptureShellOpen("https", nullptr);

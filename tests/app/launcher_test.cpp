@@ -100,7 +100,7 @@ TEST_F(LauncherTest, OpensAtTheCornerWithItsIconsTheAboutItemAndTheOpenButtonFoc
 TEST_F(LauncherTest, OkDoesNothingAndOnlyCancelEndsTheRun) {
     const INT_PTR result = RunLauncher([&] {
         SendMessageA(Launcher(), WM_COMMAND, IDOK, 0);
-        testsupport::Pump(std::chrono::milliseconds(100));
+        testsupport::Settle();
         EXPECT_TRUE(IsWindowVisible(Launcher()));
         EXPECT_NE(x_.FindWindow(apptest::launcherTitle), 0u);
     });
@@ -141,7 +141,7 @@ TEST_F(LauncherTest, FailedAndCancelledOpeningsTakeNoPlaceInTheCascade) {
             SCOPED_TRACE(path.empty() ? "cancelled" : path);
             OpenPhoto(path);
             EXPECT_EQ(launcher_->photoCount, 1);
-            testsupport::Pump(std::chrono::milliseconds(50));
+            testsupport::Settle();
             EXPECT_EQ(apptest::PhotoWindowRects(x_).size(), 1u) << "no window";
             EXPECT_TRUE(IsWindowEnabled(Launcher())) << "the launcher is usable again";
         }
@@ -208,7 +208,7 @@ TEST_P(LauncherDrag, TheBodyDragsTheLauncherAndTheButtonsDoNot) {
             apptest::Drag(x, from.x, from.y, from.x + 120, from.y + 90);
         });
         ASSERT_TRUE(PumpUntil([&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
-        testsupport::Pump(std::chrono::milliseconds(100));
+        testsupport::Settle();
         RECT after{};
         GetWindowRect(Launcher(), &after);
         if (drag.moves) {

@@ -1,5 +1,8 @@
 #include "tests/app/pelmora_process.h"
 
+// Before Xlib, whose macros (None, Bool) the test framework's names clash with.
+#include "tests/support/gui_pump.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <signal.h>
@@ -86,22 +89,25 @@ void ClickCloseBox(testsupport::CXSession&, testsupport::XWindow window) {
     XCloseDisplay(display);
 }
 
+// Each step is handled before the next, as a hand gives them (Settle waits
+// for a window of this test program; another program's windows get the
+// events in the same order anyway).
 void Drag(testsupport::CXSession& x, int fromX, int fromY, int toX, int toY) {
     x.MovePointer(fromX, fromY);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    testsupport::Settle();
     x.PressButton(1);
     constexpr int steps = 8;
     for (int step = 1; step <= steps; ++step) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        testsupport::Settle();
         x.MovePointer(fromX + (toX - fromX) * step / steps, fromY + (toY - fromY) * step / steps);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    testsupport::Settle();
     x.ReleaseButton(1);
 }
 
 void Click(testsupport::CXSession& x, int atX, int atY, int button) {
     x.MovePointer(atX, atY);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    testsupport::Settle();
     x.PressButton(button);
     x.ReleaseButton(button);
 }

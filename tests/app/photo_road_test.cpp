@@ -62,14 +62,14 @@ void ChooseFromPhotoMenu(HWND photo, int position, std::function<void(CXSession&
     ASSERT_TRUE(PumpUntil([&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
                           std::chrono::seconds(20)));
     EXPECT_TRUE(done.get()) << "the photo menu was shown";
-    testsupport::Pump(std::chrono::milliseconds(100));
+    testsupport::Settle();
 }
 
 // Types a length into the Resize dialog and confirms it.
 std::function<void(CXSession&)> TypeLength(const std::string& length) {
     return [length](CXSession& x) {
-        if (!x.WaitForWindow(resizeTitle, std::chrono::seconds(5))) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const testsupport::XWindow dialog = x.WaitForWindow(resizeTitle, std::chrono::seconds(5));
+        if (!dialog || !apptest::WaitFor([&] { return x.KeyboardFocus() == dialog; })) return;
         x.TapKey("Tab");  // from OK over Cancel to the length
         x.TapKey("Tab");
         x.TapKey("End");

@@ -40,8 +40,12 @@ protected:
         launcher_ = x_.WaitForWindow(launcherTitle, std::chrono::seconds(20));
         ASSERT_NE(launcher_, 0u) << "the launcher is shown";
         // The keyboard goes to the launcher.
-        ASSERT_TRUE(WaitFor([&] { return x_.KeyboardFocus() != 0; }));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ASSERT_TRUE(HasKeyboard(launcher_));
+    }
+
+    // Waits until window has the keyboard, so that keys typed next reach it.
+    bool HasKeyboard(XWindow window) {
+        return window != 0 && WaitFor([&] { return x_.KeyboardFocus() == window; }, std::chrono::seconds(10));
     }
 
     // Opens a photo through the launcher's file dialog, typing its path as
@@ -53,15 +57,14 @@ protected:
         const auto launcher = x_.Geometry(launcher_);
         if (!launcher) return false;
         apptest::Click(x_, launcher->x + launcher->width * 15 / 102, launcher->y + launcher->height * 51 / 63);
-        if (!x_.WaitForWindow(openDialogTitle, std::chrono::seconds(10))) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (!HasKeyboard(x_.WaitForWindow(openDialogTitle, std::chrono::seconds(10)))) return false;
         x_.TypeText(path);
-        // The name field's completion list takes the first Return; Esc
-        // closes only the list.
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            if (x_.OverrideRedirectWindows().empty()) break;
+        // The name field's completion list comes up for a name that exists,
+        // once the program has read the keys, and would take the Return:
+        // Esc closes only the list.
+        if (WaitFor([&] { return !x_.OverrideRedirectWindows().empty(); })) {
             x_.TapKey("Escape");
+            if (!WaitFor([&] { return x_.OverrideRedirectWindows().empty(); })) return false;
         }
         x_.TapKey("Return");
         return apptest::WaitForWindowCount(x_, photoTitle, before + 1, std::chrono::seconds(10));
@@ -82,14 +85,14 @@ TEST_F(PelmoraProcess, StartsWithTheLauncherAtTheCornerAndEnterOpensTheFileDialo
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         x_.TapKey("Return");
-        ASSERT_NE(x_.WaitForWindow(openDialogTitle, std::chrono::seconds(10)), 0u) << "Enter presses the open button";
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ASSERT_TRUE(HasKeyboard(x_.WaitForWindow(openDialogTitle, std::chrono::seconds(10))))
+            << "Enter presses the open button";
         x_.TapKey("Escape");
         EXPECT_TRUE(WaitFor([&] { return x_.FindWindow(openDialogTitle) == 0; })) << "cancelled";
         EXPECT_TRUE(x_.IsShown(launcher_)) << "Enter never closes the launcher";
         EXPECT_TRUE(process_.Running());
         EXPECT_TRUE(ShownWindows(x_, photoTitle).empty()) << "a cancelled open creates nothing";
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ASSERT_TRUE(HasKeyboard(launcher_));
     }
 }
 
@@ -107,7 +110,7 @@ TEST_P(ClosingTheLauncher, EndsTheProgramWithEveryPhotoWindow) {
     const auto launcher = x_.Geometry(launcher_);
     ASSERT_TRUE(launcher);
     apptest::Click(x_, launcher->x + launcher->width / 2, launcher->y + launcher->height / 4);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(HasKeyboard(launcher_));
     switch (GetParam()) {
         case CloseBy::escape: x_.TapKey("Escape"); break;
         case CloseBy::closeBox: apptest::ClickCloseBox(x_, launcher_); break;
@@ -151,13 +154,13 @@ TEST_F(PelmoraProcess, HelpWithoutItsFileEndsInAMessageAndChangesNothing) {
     const XWindow box = x_.WaitForWindow("helpless", std::chrono::seconds(10));
     ASSERT_NE(box, 0u) << "a message box with the program's title";
     EXPECT_EQ(x_.FindWindow(launcherHelpTitle), 0u);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(HasKeyboard(box));
     x_.TapKey("Return");
     EXPECT_TRUE(WaitFor([&] { return !x_.IsShown(box); }));
     EXPECT_TRUE(x_.IsShown(launcher_));
     EXPECT_TRUE(process_.Running());
     // The launcher works as before.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(HasKeyboard(launcher_));
     x_.TapKey("Escape");
     EXPECT_TRUE(process_.WaitForExit(std::chrono::seconds(10)));
 }
@@ -169,8 +172,7 @@ TEST_F(PelmoraProcess, WindowMenuEndsWithTheAboutBox) {
     x_.TapKey("Up");  // its last item
     x_.TapKey("Return");
     const XWindow about = x_.WaitForWindow(aboutTitle, std::chrono::seconds(10));
-    ASSERT_NE(about, 0u);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(HasKeyboard(about));
     x_.TapKey("Escape");
     EXPECT_TRUE(WaitFor([&] { return !x_.IsShown(about); }));
     EXPECT_TRUE(process_.Running()) << "the About box closes alone";

@@ -10,12 +10,12 @@ constexpr auto stepLimit = std::chrono::seconds(10);
 }
 
 CModalSteps& CModalSteps::Then(std::function<bool()> ready, std::function<void()> act) {
-    state_->steps.push_back(Step{std::move(ready), std::move(act), std::chrono::milliseconds(0)});
+    state_->steps.push_back(Step{std::move(ready), std::move(act)});
     return *this;
 }
 
-CModalSteps& CModalSteps::After(std::chrono::milliseconds wait, std::function<void()> act) {
-    state_->steps.push_back(Step{[] { return true; }, std::move(act), wait});
+CModalSteps& CModalSteps::AfterInput(std::function<void()> act) {
+    state_->steps.push_back(Step{[] { return true; }, std::move(act), true});
     return *this;
 }
 
@@ -34,7 +34,8 @@ void CModalSteps::Poll(std::shared_ptr<State> state) {
         if (state->next == state->steps.size()) return;
         Step& step = state->steps[state->next];
         const auto now = std::chrono::steady_clock::now();
-        if (now - state->since >= step.wait && step.ready()) {
+        if (step.afterInput && step.marker == 0) step.marker = testsupport::SendMarker();
+        if ((!step.afterInput || testsupport::MarkerSeen(step.marker)) && step.ready()) {
             ++state->next;
             state->since = now;
             // Polling goes on even when the step opens a loop of its own.

@@ -18,8 +18,9 @@ class CModalSteps {
 public:
     // Runs act once ready() holds. Conditions are polled every 10 ms.
     CModalSteps& Then(std::function<bool()> ready, std::function<void()> act);
-    // Runs act after the loop has served messages for that long.
-    CModalSteps& After(std::chrono::milliseconds wait, std::function<void()> act);
+    // Runs act once the program has handled all the input that the steps
+    // before sent (see testsupport::Settle).
+    CModalSteps& AfterInput(std::function<void()> act);
     // What the steps cancel when they give up (returns null when nothing).
     CModalSteps& CancelOnTimeout(std::function<user::HWND()> dialog);
 
@@ -34,7 +35,8 @@ private:
     struct Step {
         std::function<bool()> ready;
         std::function<void()> act;
-        std::chrono::milliseconds wait{0};
+        bool afterInput = false;
+        long marker = 0;  // sent once the step is reached
     };
     struct State {
         std::vector<Step> steps;

@@ -51,7 +51,7 @@ protected:
     OpenedPhoto& Open(LONG imageWidth, LONG imageHeight, const RECT& rect) {
         OpenedPhoto& photo = PhotoWindowTest::Open(imageWidth, imageHeight, rect, "dragged photo");
         EXPECT_TRUE(PumpUntil([&] { return photo.window->paints > 0; }));
-        Pump(std::chrono::milliseconds(30));
+        testsupport::Settle();
         return photo;
     }
 
@@ -60,7 +60,7 @@ protected:
     // Real pointer input, each waited for until the window has handled it.
     void Press(const OpenedPhoto& photo, int x, int y) {
         x_.MovePointer(x, y);
-        Pump(std::chrono::milliseconds(20));
+        testsupport::Settle();
         x_.PressButton(1);
         ASSERT_TRUE(PumpUntil([&] { return photo.window->dragMode != dragIdle; }));
     }
@@ -155,7 +155,7 @@ TEST_F(PhotoDrag, ClickWithoutMovingShowsAndRemovesTheFrameAndRepaintsOnce) {
     EXPECT_EQ(WindowRect(photo.Handle()), window);
     EXPECT_EQ(photo.window->lastFrame, (RECT{0, 0, 0, 0}));
     EXPECT_EQ(user::GetCapture(), nullptr);
-    Pump(std::chrono::milliseconds(200));
+    testsupport::Settle();
     EXPECT_EQ(photo.window->paints, paints + 1);
     ExpectSame(before, Screen(), RECT{0, 0, 0, 0});
 }
@@ -175,7 +175,7 @@ TEST_F(PhotoDrag, FrameFollowsThePointerAndLeavesTheScreenClean) {
     EXPECT_EQ(WindowRect(photo.Handle()), window) << "the window waits for the release";
     Release(photo);
     EXPECT_TRUE(WaitForRect(x_, "dragged photo", photo.Handle(), resized));
-    Pump(std::chrono::milliseconds(100));
+    testsupport::Settle();
     ExpectSame(before, Screen(), resized);
 
     // A move keeps the size; outside the old and new places nothing changed.
@@ -186,7 +186,7 @@ TEST_F(PhotoDrag, FrameFollowsThePointerAndLeavesTheScreenClean) {
     ExpectFrameShown(before, moved);
     Release(photo);
     EXPECT_TRUE(WaitForRect(x_, "dragged photo", photo.Handle(), moved));
-    Pump(std::chrono::milliseconds(100));
+    testsupport::Settle();
     const Pixels after = Screen();
     ExpectSame(before, after, RECT{330, 260, 782, 554});
 }
@@ -262,13 +262,13 @@ TEST_F(PhotoDrag, ButtonUpWithoutButtonDownChangesNothing) {
     const int paints = photo.window->paints;
     // Pressed on another window, released over the photo.
     x_.MovePointer(1720, 1020);
-    Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     x_.PressButton(1);
-    Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     x_.MovePointer(550, 400);
-    Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     Release(photo);
-    Pump(std::chrono::milliseconds(100));
+    testsupport::Settle();
     EXPECT_EQ(photo.window->dragMode, dragIdle);
     EXPECT_EQ(WindowRect(photo.Handle()), window);
     EXPECT_EQ(photo.window->paints, paints);
@@ -282,7 +282,7 @@ TEST_F(PhotoDrag, PointerShowsTheGripAndKeepsItsShapeDuringADrag) {
     const user::HCURSOR sizing = user::LoadCursorA(nullptr, user::IDC_SIZENWSE);
     auto shownAfterMoveTo = [&](int x, int y) {
         x_.MovePointer(x, y);
-        Pump(std::chrono::milliseconds(40));
+        testsupport::Settle();
         return x_.Cursor().value_or(testsupport::CursorPicture{}).argb;
     };
 
@@ -318,14 +318,14 @@ TEST_F(PhotoDrag, CaptureTakenAwayEndsTheDragAndCleansTheScreen) {
     DragTo(photo, 560, 440, RECT{460, 340, 760, 540});
 
     user::SetCapture(owner_.GetSafeHwnd());
-    Pump(std::chrono::milliseconds(50));
+    testsupport::Settle();
     EXPECT_EQ(photo.window->dragMode, dragIdle);
     EXPECT_EQ(photo.window->lastFrame, (RECT{0, 0, 0, 0}));
     ExpectSame(before, Screen(), RECT{0, 0, 0, 0});
 
     x_.MovePointer(600, 450);
     x_.ReleaseButton(1);
-    Pump(std::chrono::milliseconds(100));
+    testsupport::Settle();
     EXPECT_EQ(WindowRect(photo.Handle()), window);
     ExpectSame(before, Screen(), RECT{0, 0, 0, 0});
     user::ReleaseCapture();

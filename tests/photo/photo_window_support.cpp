@@ -134,7 +134,7 @@ void PhotoWindowTest::SetUp() {
 void PhotoWindowTest::TearDown() {
     for (OpenedPhoto& photo : photos_) Close(photo);
     owner_.DestroyWindow();
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
 }
 
 OpenedPhoto& PhotoWindowTest::Open(LONG imageWidth, LONG imageHeight, const RECT& rect, const char* title) {

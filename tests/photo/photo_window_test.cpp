@@ -97,7 +97,7 @@ std::optional<ScreenRect> ChooseFromMenu(int item) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    testsupport::Settle();
     for (int i = 0; i < item; ++i) x.TapKey("Down");
     x.TapKey(item ? "Return" : "Escape");
     return shown;
@@ -118,7 +118,7 @@ TEST_F(PhotoWindow, RightClickOpensThePhotoMenuAtThePointer) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         x_.MovePointer(window.left + c.client.x, window.top + c.client.y);
-        Pump(std::chrono::milliseconds(20));
+        testsupport::Settle();
         auto helper = testsupport::OnHelperThread([item = c.item] { return ChooseFromMenu(item); });
         x_.PressButton(3);
         x_.ReleaseButton(3);
@@ -140,7 +140,7 @@ TEST_F(PhotoWindow, CloseFromTheMenuClosesOnlyThatWindowThroughItsOwner) {
     ASSERT_TRUE(ShownWhenEqual(Sized(500, 100, 300, 200), secondShows) == secondShows);
 
     x_.MovePointer(150, 150);
-    Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     auto helper = testsupport::OnHelperThread([] { return ChooseFromMenu(4); });
     x_.PressButton(3);
     x_.ReleaseButton(3);
@@ -166,7 +166,7 @@ TEST_F(PhotoWindow, CloseDoesNothingWhenTheOwnerCannotCloseIt) {
         photos_.push_back(OpenPhoto(ownerWindow, 60, 40, Sized(100, 100, 60, 40)));
         OpenedPhoto& photo = photos_.back();
         Command(photo, commandClose);
-        Pump(std::chrono::milliseconds(20));
+        testsupport::Settle();
         EXPECT_TRUE(*photo.alive);
         EXPECT_TRUE(user::IsWindow(photo.Handle()));
         Close(photo);

@@ -192,7 +192,7 @@ TEST_F(ResizeCommand, GivesTheLengthToTheChosenSideAndDerivesTheOther) {
             TypeLength(c.typed);
             if (c.radio >= 0) Click(res::IDC_SIDE_HEIGHT + c.radio, true);
         });
-        steps.After(std::chrono::milliseconds(100), [&] {
+        steps.AfterInput([&] {
             if (c.okByPointer) Click(user::IDOK);
             else x_.TapKey("Return");
         });
@@ -299,12 +299,12 @@ TEST_F(ResizeCommand, CancelChangesNothingWhateverWasTyped) {
             TypeLength(c.typed);
             Click(res::IDC_SIDE_WIDTH, true);
         });
-        steps.After(std::chrono::milliseconds(100), [&] {
+        steps.AfterInput([&] {
             if (std::string(c.how) == "button") Click(user::IDCANCEL);
             else x_.TapKey("Escape");
         });
         RunCommand(photo, steps);
-        Pump(std::chrono::milliseconds(100));
+        testsupport::Settle();
         EXPECT_FALSE(box->shown) << box->text;
         EXPECT_EQ(WindowRect(photo.Handle()), start);
     }
@@ -330,7 +330,7 @@ TEST_F(ResizeCommand, HugeLengthsGiveTheLargestWindowWithTheAspectKept) {
             TypeLength(c.typed);
             Click(res::IDC_SIDE_HEIGHT + c.radio, true);
         });
-        steps.After(std::chrono::milliseconds(100), [&] { x_.TapKey("Return"); });
+        steps.AfterInput([&] { x_.TapKey("Return"); });
         RunCommand(photo, steps);
         const RECT rect = WindowRect(photo.Handle());
         EXPECT_EQ(rect.left, 0);
@@ -364,7 +364,7 @@ TEST_F(ResizeCommand, ThePhotoWindowIsDisabledWhileTheDialogIsOpenAndOthersStayU
         ownerEnabled = user::IsWindowEnabled(owner_.GetSafeHwnd()) != FALSE;
         drag(first);
     });
-    steps.After(std::chrono::milliseconds(200), [&] { drag(second); });
+    steps.AfterInput([&] { drag(second); });
     steps.Then([&] { return WindowRect(other.Handle()) == Sized(940, 130, 300, 200); }, [&] {
         // The menu's commands reach the other window too.
         user::SendMessageA(other.Handle(), user::WM_COMMAND, commandRotate, 0);

@@ -26,8 +26,24 @@ public:
 // still does not after timeout.
 bool PumpUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
-// Serves the program's messages for that long.
+// Serves the program's messages for that long. For letting time pass
+// (a timer, a double-click interval), not for waiting on events: see Settle.
 void Pump(std::chrono::milliseconds duration);
+
+// Waits until the program has handled every event that input sent to the X
+// server so far has caused (the sessions' input calls return once the
+// server has taken it): a marker sent now comes back through the program's
+// own event queue behind those events. On the GUI thread it serves messages
+// meanwhile; a helper thread waits while the GUI thread runs any loop.
+// False if the marker did not come back in time. This is how a test waits
+// for "the program has seen that key" or checks that a press changed
+// nothing, without guessing a time.
+bool Settle(std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+// Settle in two halves, for code that must not serve messages itself (a
+// step polled from inside a modal run): SendMarker returns the marker's
+// serial, MarkerSeen tells whether the program has read it back.
+long SendMarker();
+bool MarkerSeen(long serial);
 
 // Runs work on the GUI thread once the current code has returned to a
 // message loop, after at least delay: for acting on a modal dialog or a

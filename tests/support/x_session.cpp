@@ -72,6 +72,18 @@ void CXSession::Sync() {
     if (display_) XSync(D(display_), False);
 }
 
+void CXSession::SendMarker(XWindow window, long serial) {
+    if (!display_) return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(D(display_), "_PELMORA_TEST_MARKER", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = serial;
+    XSendEvent(D(display_), window, False, NoEventMask, &event);
+    XSync(D(display_), False);
+}
+
 std::string CXSession::Title(XWindow window) {
     Display* display = D(display_);
     std::string title = PropertyText(display, window, XInternAtom(display, "_NET_WM_NAME", False));

@@ -101,6 +101,9 @@ public:
     void ReleaseSelection(const char* name);
 
     void Sync();
+    // Sends window (a program's window) a client message of the type
+    // _PELMORA_TEST_MARKER carrying serial, behind everything sent before.
+    void SendMarker(XWindow window, long serial);
 
 private:
     void* display_ = nullptr;

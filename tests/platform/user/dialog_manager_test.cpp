@@ -104,7 +104,7 @@ protected:
         if (!dialog_) return nullptr;
         ShowWindow(dialog_, SW_SHOWNORMAL);
         EXPECT_TRUE(PumpUntil([&] { return x_.FindWindow("keys dialog") != 0 && GetActiveWindow() == dialog_; }));
-        testsupport::Pump(std::chrono::milliseconds(50));
+        testsupport::Settle();
         return dialog_;
     }
     HWND Item(int id) const { return GetDlgItem(dialog_, id); }
@@ -186,7 +186,7 @@ TEST_F(DialogManager, ArrowKeysMoveAndCheckWithinTheRadioGroup) {
     SetFocus(Item(1002));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Item(1002); }));
     x_.TapKey("Down");
-    testsupport::Pump(std::chrono::milliseconds(100));
+    testsupport::Settle();
     EXPECT_EQ(GetFocus(), Item(1002));
 }
 
@@ -209,7 +209,7 @@ TEST_F(DialogManager, EnterPressesTheFocusedButtonOrTheDefaultOne) {
     seen.commands.clear();
     x_.TapKey("Escape");
     SendMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    testsupport::Pump(std::chrono::milliseconds(100));
+    testsupport::Settle();
     EXPECT_TRUE(seen.commands.empty());
     EnableWindow(Item(IDCANCEL), TRUE);
     SendMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);

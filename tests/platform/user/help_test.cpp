@@ -112,7 +112,7 @@ protected:
     bool F1AsksNothing(std::initializer_list<const char*> modifiers = {}) {
         const std::size_t before = viewerCalls.size();
         x_.TapKey("F1", modifiers);
-        testsupport::Pump(std::chrono::milliseconds(300));
+        testsupport::Settle();
         return viewerCalls.size() == before;
     }
     // Runs script inside the main dialog (template 901), the main window.

@@ -51,7 +51,7 @@ protected:
     }
     void TearDown() override {
         if (HWND viewer = HelpViewerWindow()) DestroyWindow(viewer);
-        testsupport::Pump(std::chrono::milliseconds(20));
+        testsupport::Settle();
     }
 
     HWND Show(UINT command, DWORD_PTR data, const char* file = PELMORA_HELP_FILE, HWND caller = nullptr) {

@@ -56,24 +56,24 @@ protected:
     void SetUp() override {
         Log().Clear();
         x_.MovePointer(5, 1075);
-        testsupport::Pump(std::chrono::milliseconds(10));
+        testsupport::Settle();
     }
     void TearDown() override {
         x_.ReleaseButton(1);
         if (GetCapture()) ReleaseCapture();
         for (HWND window : created_) DestroyWindow(window);
-        testsupport::Pump(std::chrono::milliseconds(10));
+        testsupport::Settle();
     }
     HWND Keep(HWND window) {
         created_.push_back(window);
         return window;
     }
-    // Moves the pointer in small steps, serving messages between them, as a
-    // hand would.
+    // Moves the pointer in small steps, each one handled before the next,
+    // as a hand would.
     void Travel(int fromX, int fromY, int toX, int toY, int steps = 8) {
         for (int i = 1; i <= steps; ++i) {
             x_.MovePointer(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
-            testsupport::Pump(std::chrono::milliseconds(5));
+            testsupport::Settle();
         }
     }
 
@@ -87,7 +87,7 @@ TEST_F(Input, DragFromInsideToOutsideReachesTheCapturingWindowWithNegativeCoordi
                                 nullptr));
     WaitUntilShown("drag source");
     x_.MovePointer(250, 250);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     x_.PressButton(1);
     ASSERT_TRUE(PumpUntil([&] { return !window.downs.empty(); }));
     EXPECT_EQ(GetCapture(), window.GetSafeHwnd());
@@ -165,9 +165,9 @@ TEST_F(Input, PressOnABodyThatCallsItselfCaptionMovesTheWindowByThePointersTrave
     usertest::SetHitTest(window, HTCAPTION);
     const auto windowX = WaitUntilShown("moved by its body");
     x_.MovePointer(310, 310);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     x_.PressButton(1);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     Travel(310, 310, 350, 335);
     x_.ReleaseButton(1);
     EXPECT_TRUE(PumpUntil([&] { return x_.Geometry(windowX) == ScreenRect{340, 325, 100, 80}; }));
@@ -179,7 +179,7 @@ TEST_F(Input, PressOnABodyThatCallsItselfCaptionMovesTheWindowByThePointersTrave
 
     // After the release the pointer no longer carries the window.
     Travel(350, 335, 380, 360);
-    testsupport::Pump(std::chrono::milliseconds(30));
+    testsupport::Settle();
     EXPECT_EQ(x_.Geometry(windowX), (ScreenRect{340, 325, 100, 80}));
 }
 
@@ -193,7 +193,7 @@ TEST_F(Input, TransparentChildrenLetThePressFallThroughToTheWindow) {
 
     // A press on the button is the button's own.
     x_.MovePointer(730, 320);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     x_.PressButton(1);
     x_.ReleaseButton(1);
     ASSERT_TRUE(PumpUntil([&] { return Log().Count(button, WM_LBUTTONUP) == 1; }));
@@ -201,9 +201,9 @@ TEST_F(Input, TransparentChildrenLetThePressFallThroughToTheWindow) {
 
     // A press on the label moves the window.
     x_.MovePointer(620, 320);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     x_.PressButton(1);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     Travel(620, 320, 600, 350);
     x_.ReleaseButton(1);
     EXPECT_TRUE(PumpUntil([&] { return x_.Geometry(windowX) == ScreenRect{580, 330, 200, 100}; }));
@@ -216,7 +216,7 @@ TEST_F(Input, WithoutCaptureMovesGoToTheWindowUnderThePointer) {
     const HWND right = Keep(CreateRecordingWindow("right neighbour", 200, 600, 100, 100));
     WaitUntilShown("right neighbour");
     x_.MovePointer(150, 650);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     x_.PressButton(1);
     ASSERT_TRUE(PumpUntil([&] { return Log().Count(left, WM_LBUTTONDOWN) == 1; }));
     EXPECT_EQ(GetActiveWindow(), left) << "a click activates";
@@ -233,15 +233,15 @@ TEST_F(Input, MoveFromTheWindowMenuFollowsThePointerUntilAClick) {
                                                    WS_POPUP | WS_VISIBLE | WS_SYSMENU, 0));
     const auto windowX = WaitUntilShown("moved from its menu");
     x_.MovePointer(500, 500);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     SendMessageA(window, WM_SYSCOMMAND, SC_MOVE, 0);
     Travel(500, 500, 530, 520);
     EXPECT_TRUE(PumpUntil([&] { return x_.Geometry(windowX) == ScreenRect{130, 220, 80, 60}; }));
     x_.PressButton(1);
     x_.ReleaseButton(1);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     Travel(530, 520, 560, 560);
-    testsupport::Pump(std::chrono::milliseconds(30));
+    testsupport::Settle();
     EXPECT_EQ(x_.Geometry(windowX), (ScreenRect{130, 220, 80, 60})) << "the click ended the move";
     EXPECT_EQ(Log().Count(window, WM_ENTERSIZEMOVE), 1);
     EXPECT_EQ(Log().Count(window, WM_EXITSIZEMOVE), 1);
@@ -251,7 +251,7 @@ TEST_F(Input, MoveFromTheWindowMenuFollowsThePointerUntilAClick) {
 class PointerShapes : public Input {
 protected:
     testsupport::CursorPicture Shown() {
-        testsupport::Pump(std::chrono::milliseconds(20));
+        testsupport::Settle();
         return x_.Cursor().value_or(testsupport::CursorPicture{});
     }
 };

@@ -30,7 +30,8 @@ std::optional<ScreenRect> WaitForMenu(CXSession& x) {
         for (auto window : x.OverrideRedirectWindows()) {
             const auto geometry = x.Geometry(window);
             if (geometry && geometry->width > 20 && geometry->height > 20) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let it settle
+                // Shown, and the program done with what showing it set off.
+                testsupport::Settle();
                 return x.Geometry(window);
             }
         }
@@ -67,7 +68,7 @@ TEST_F(Menus, ClickedItemReachesTheOwnerAfterTheMenuCloses) {
         if (menu) {
             // The middle of three items.
             x.MovePointer(menu->x + menu->width / 2, menu->y + menu->height / 2);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            testsupport::Settle();
             x.PressButton(1);
             x.ReleaseButton(1);
         }
@@ -110,7 +111,7 @@ TEST_F(Menus, KeysChooseAndEscDismissesWithoutACommand) {
         });
         EXPECT_EQ(TrackPopupMenu(menu_, c.flags, 500, 500, 0, owner_, nullptr), c.result);
         EXPECT_TRUE(helper.get());
-        testsupport::Pump(std::chrono::milliseconds(50));
+        testsupport::Settle();
         const auto commands = Log().Of(owner_, WM_COMMAND);
         if (c.commands) {
             ASSERT_EQ(commands.size(), 1u);
@@ -192,14 +193,14 @@ TEST_F(WindowMenus, TheMenuHasTheUsualItemsAndWhatWasAppended) {
 
 TEST_F(WindowMenus, RightClickOnACaptionBodyOpensItAndTheAppendedItemReportsItsId) {
     x_.MovePointer(380, 450);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     auto helper = OnHelperThread([] {
         CXSession x;
         const auto menu = WaitForMenu(x);
         if (menu) {
             // The last item, at the bottom of the menu.
             x.MovePointer(menu->x + 20, menu->y + menu->height - 8);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            testsupport::Settle();
             x.PressButton(1);
             x.ReleaseButton(1);
         }
@@ -218,7 +219,7 @@ TEST_F(WindowMenus, RightClickOnACaptionBodyOpensItAndTheAppendedItemReportsItsI
 
 TEST_F(WindowMenus, AltSpaceOpensItAndCloseDestroysTheWindow) {
     SetFocus(window_);
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     auto helper = OnHelperThread([] {
         CXSession x;
         x.TapKey("space", {"Alt_L"});

@@ -30,7 +30,11 @@ std::future<Answered> AnswerBox(std::string title, const char* key) {
         const auto box = x.WaitForWindow(title, std::chrono::seconds(5));
         answered.shown = box != 0;
         if (box) answered.transientFor = x.TransientFor(box);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let it take the focus
+        // The keys go to the box once it has the keyboard.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (box && x.KeyboardFocus() != box && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         x.TapKey(box ? key : "Escape");
         return answered;
     });

@@ -74,7 +74,7 @@ TEST_F(OffScreenPaint, OnlyThePartOnTheScreenIsPainted) {
         ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "partly off the screen", WS_POPUP | WS_VISIBLE,
                                     c.window.left, c.window.top, c.window.right, c.window.bottom, nullptr));
         ASSERT_TRUE(PumpUntil([&] { return !window.painted.empty(); }));
-        testsupport::Pump(std::chrono::milliseconds(30));
+        testsupport::Settle();
         EXPECT_EQ(window.painted.back(), c.paint);
         window.DestroyWindow();
     }

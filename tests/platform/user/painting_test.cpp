@@ -134,7 +134,7 @@ TEST_F(Painting, OnlyAClassBackgroundErases) {
     InvalidateRect(window_.GetSafeHwnd(), nullptr, TRUE);
     ASSERT_TRUE(PumpUntil([&] { return !window_.erase.empty(); }));
     EXPECT_TRUE(window_.erase.back()) << "without a class brush the handler is asked to erase";
-    testsupport::Pump(std::chrono::milliseconds(20));
+    testsupport::Settle();
     EXPECT_EQ(Screen().At(60, 40), red);
 
     erased.DestroyWindow();

@@ -102,10 +102,10 @@ protected:
         const RECT first{380, 280, 560, 400};
         const RECT second{401, 303, 640, 520};
         DrawFrame(first, 5, nullptr, 0);
-        testsupport::Pump(std::chrono::milliseconds(50));
+        testsupport::Settle();
         pictures.push_back(Screen());
         DrawFrame(second, 5, &first, 5);
-        testsupport::Pump(std::chrono::milliseconds(50));
+        testsupport::Settle();
         pictures.push_back(Screen());
         DrawFrame(second, 0, &second, 5);
         PumpUntil([&] { return Screen() == before_; }, std::chrono::milliseconds(2000));

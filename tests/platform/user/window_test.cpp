@@ -26,7 +26,7 @@ protected:
     void SetUp() override { Log().Clear(); }
     void TearDown() override {
         for (HWND window : created_) DestroyWindow(window);
-        testsupport::Pump(std::chrono::milliseconds(10));
+        testsupport::Settle();
     }
     HWND Keep(HWND window) {
         created_.push_back(window);
@@ -178,7 +178,7 @@ TEST_F(Windows, InvalidationsBeforeAPaintGiveOnePaint) {
     const HWND window = Keep(CreateRecordingWindow("invalidated window", 50, 400, 80, 60));
     WaitUntilShown("invalidated window");
     ASSERT_TRUE(PumpUntil([&] { return Log().Count(window, WM_PAINT) > 0; }));
-    testsupport::Pump(std::chrono::milliseconds(50));
+    testsupport::Settle();
     Log().Clear();
 
     const RECT part{10, 10, 20, 20};
@@ -186,7 +186,7 @@ TEST_F(Windows, InvalidationsBeforeAPaintGiveOnePaint) {
     InvalidateRect(window, nullptr, TRUE);
     InvalidateRect(window, &part, FALSE);
     ASSERT_TRUE(PumpUntil([&] { return Log().Count(window, WM_PAINT) > 0; }));
-    testsupport::Pump(std::chrono::milliseconds(100));
+    testsupport::Settle();
     EXPECT_EQ(Log().Count(window, WM_PAINT), 1);
 }
 
