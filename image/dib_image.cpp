@@ -143,6 +143,7 @@ BOOL CDibImage::FreeDib() {
     transparentIndex = -1;
     hasAlpha = false;
     isDibSection = false;
+    propertyItems.Clear();  // they were the picture's
     // While a hold is outstanding the bitmap is selected and could not be
     // deleted: put the surface's previous bitmap back first. The hold keeps
     // its surface and ends as usual.

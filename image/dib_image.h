@@ -3,6 +3,7 @@
 // the description of its pixel layout, and a counted hold on a memory
 // drawing surface through which it is drawn from and into.
 
+#include "image/property_item_list.h"
 #include "platform/gdi/records.h"
 #include "platform/imaging/guid.h"
 #include "platform/types.h"
@@ -52,8 +53,8 @@ public:
                              LONG srcWidth, LONG srcHeight, gdi::HBITMAP mask, LONG maskX,
                              LONG maskY);
 
-    // Empties the image and deletes the bitmap: the result of DeleteObject,
-    // or 0 when the image was already empty.
+    // Empties the image (its property items too) and deletes the bitmap:
+    // the result of DeleteObject, or 0 when the image was already empty.
     BOOL FreeDib();
 
     // Decodes the file at path (in the ANSI code page) into this empty
@@ -61,12 +62,19 @@ public:
     // buffer. Throws std::bad_alloc or CHResultError when the path cannot
     // be widened (see CAnsiToWide).
     HRESULT LoadFromFile(const char* path);
-    // Fills this empty image from a decoded library bitmap.
+    // Fills this empty image from a decoded library bitmap, with the
+    // bitmap's property items.
     HRESULT ImportDecodedBitmap(GdipBitmapHolder& holder);
     // Writes the image to path with the encoder that formatId names, or
     // with GUID_NULL the one its extension chooses: S_OK, E_FAIL (nothing
-    // written when no encoder matches) or E_OUTOFMEMORY.
+    // written when no encoder matches) or E_OUTOFMEMORY. The file gets the
+    // image's property items as far as its format holds them, made true of
+    // this picture (see ItemsOfSavedPicture).
     HRESULT SaveToFile(const char* path, const gdiplus::GUID& formatId);
+
+    // Gives the image these property items in place of its own, as the
+    // save command hands a photo's items to the picture it saves.
+    void CopyPropertyItems(const CPropertyItemList& items);
 
     // Only the image's own operations write these; others read them.
     gdi::HBITMAP bitmap = nullptr;  // the DIB section; null while empty
@@ -81,4 +89,7 @@ public:
     gdi::HDC memoryDc = nullptr;    // while acquired
     LONG dcRefCount = 0;            // outstanding AcquireDc calls
     gdi::HGDIOBJ previousBitmap = nullptr;  // restored on the last ReturnDc
+    // The metadata the picture came with (colour profile, EXIF, XMP) as the
+    // imaging library's property items; empty for a picture made here.
+    CPropertyItemList propertyItems;
 };

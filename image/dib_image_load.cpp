@@ -112,5 +112,7 @@ HRESULT CDibImage::ImportDecodedBitmap(GdipBitmapHolder& holder) {
     } else if (!Redraw(holder, width, height, pitch, described, bits)) {
         return E_FAIL;
     }
+    // Metadata never fails a load: what cannot be read stays behind.
+    propertyItems.ReadFrom(holder.Image());
     return S_OK;
 }

@@ -6,6 +6,7 @@
 #include "image/encoder_search.h"
 #include "image/gdip_bitmap_holder.h"
 #include "image/imaging_runtime.h"
+#include "image/saved_picture_items.h"
 #include "image/small_buffer.h"
 #include "platform/imaging/codec_info.h"
 #include "platform/kernel/path_extension.h"
@@ -49,8 +50,12 @@ HRESULT CDibImage::SaveToFile(const char* path, const GUID& formatId) {
     if (widePath == nullptr) return E_OUTOFMEMORY;
     if (kernel::MultiByteToWideChar(codePage, 0, path, -1, widePath, length + 1) == 0) return E_OUTOFMEMORY;
 
-    // A failed hand-over shows as a failed save.
+    // A failed hand-over shows as a failed save; items that cannot be set
+    // are left out of the file.
     GdipBitmapHolder holder = HandOver(*this);
+    ItemsOfSavedPicture(propertyItems, width, height).WriteTo(holder.Image());
     Status saved = GdipSaveImageToFile(holder.Image(), widePath, &clsid, nullptr);
     return saved == Ok ? S_OK : E_FAIL;
 }
+
+void CDibImage::CopyPropertyItems(const CPropertyItemList& items) { propertyItems = items; }

@@ -30,6 +30,11 @@ HRESULT WriteShownPhoto(const char* path, CDibImage& photo, LONG rotation, const
     // bitmap handle as an opaque picture.
     CDibImage shown;
     if (!shown.CreateDib(width, height, 32, gdi::BI_RGB, nullptr, 0)) return E_FAIL;
+    // The photo's metadata goes along, but not where it was taken: a copy
+    // made to a size is usually made to be shared.
+    CPropertyItemList items = photo.propertyItems;
+    items.RemoveRange(gdiplus::PropertyTagGpsVer, gdiplus::PropertyTagGpsLast);
+    shown.CopyPropertyItems(items);
     const gdi::HDC dc = shown.AcquireDc();
     if (!dc) return E_FAIL;
     HRESULT result = E_FAIL;

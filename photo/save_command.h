@@ -22,7 +22,8 @@ inline constexpr const char* photoInitialFileName = "*.jpg";
 void SaveShownPhoto(CPhotoWnd& window);
 
 // Draws photo turned by rotation into a new 32-bit image of the client
-// rectangle's size and writes it to path. S_OK when the file was written;
+// rectangle's size and writes it to path, with the photo's property items
+// except its GPS position. S_OK when the file was written;
 // E_FAIL when the client area is empty, the image cannot be made, no encoder
 // claims the extension, or the file cannot be written.
 HRESULT WriteShownPhoto(const char* path, CDibImage& photo, LONG rotation, const RECT& clientRect);

@@ -14,6 +14,7 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
+#include "platform/imaging/jpeg_metadata.h"
 #include "platform/imaging/orientation.h"
 
 namespace gdiplus {
@@ -78,7 +79,7 @@ Status Run(JpegDecode& d, const BYTE* data, size_t size) {
     if (setjmp(d.err.jump) != 0) return d.err.outOfMemory ? OutOfMemory : GenericError;
 
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
-    jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
+    SaveJpegMetadataMarkers(cinfo);
     if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) return GenericError;
     d.orientation = FindOrientation(cinfo);
 
@@ -108,6 +109,7 @@ Status Run(JpegDecode& d, const BYTE* data, size_t size) {
     jpeg_start_decompress(cinfo);
     if (cinfo->output_width != width || cinfo->output_height != height) return GenericError;
     if (Status s = Raster::Allocate(width, height, format, false, &d.raster); s != Ok) return s;
+    ReadJpegMetadata(cinfo, &d.raster.properties);
     if (format == PixelFormat8bppIndexed) {
         d.raster.palette = GreyPalette(256);
         d.raster.paletteFlags = PaletteFlagsGrayScale;

@@ -13,6 +13,10 @@ namespace gdiplus {
 
 inline constexpr UINT maxDecodedSide = 65535;
 
+// The largest colour profile, EXIF block or XMP packet a decoder keeps with
+// the pixels (and a property item may hold); a larger one is dropped.
+inline constexpr size_t maxMetadataBytes = size_t{4} << 20;
+
 // Ok when a bitmap of width x height at bitsPerPixel, plus extraBytes of
 // working memory, is within the limits; OutOfMemory otherwise.
 Status CheckDecodeSize(UINT width, UINT height, UINT bitsPerPixel, size_t extraBytes = 0);

@@ -11,6 +11,7 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
+#include "platform/imaging/png_metadata.h"
 
 namespace gdiplus {
 namespace {
@@ -107,6 +108,7 @@ Status Run(PngDecode& d) {
     size_t widenedBytes = widenTwoBit ? static_cast<size_t>(width) * height : 0;
     if (Status s = CheckDecodeSize(width, height, GetPixelFormatSize(format), widenedBytes); s != Ok) return s;
     if (Status s = Raster::Allocate(width, height, format, false, &d.raster); s != Ok) return s;
+    ReadPngMetadata(png, info, &d.raster.properties);
     if (widenTwoBit && png_get_rowbytes(png, info) != width) return GenericError;
     if (!widenTwoBit && png_get_rowbytes(png, info) != PackedRowBytes(width, format)) return GenericError;
 

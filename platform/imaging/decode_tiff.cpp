@@ -10,6 +10,7 @@
 #include "platform/imaging/decoders.h"
 #include "platform/imaging/orientation.h"
 #include "platform/imaging/tiff_memory_io.h"
+#include "platform/imaging/tiff_metadata.h"
 
 namespace gdiplus {
 namespace {
@@ -60,7 +61,7 @@ bool IsPlainRgb(TIFF* tif, bool* alpha) {
     return false;
 }
 
-Status ReadPlainRgb(TIFF* tif, bool alpha, Raster* out) {
+Status ReadPlainRgb(TIFF* tif, bool alpha, ImageProperties* properties, Raster* out) {
     uint32_t width = 0, height = 0;
     uint16_t orientation = ORIENTATION_TOPLEFT;
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
@@ -86,6 +87,7 @@ Status ReadPlainRgb(TIFF* tif, bool alpha, Raster* out) {
             if (alpha) px[3] = in[3];
         }
     }
+    raster.properties = std::move(*properties);
     if (Status s = ApplyOrientation(&raster, orientation); s != Ok) return s;
     *out = std::move(raster);
     return Ok;
@@ -99,10 +101,12 @@ Status DecodeTiff(const BYTE* data, size_t size, Raster* out) {
     memory.size = size;
     std::unique_ptr<TIFF, TiffCloser> tif(OpenTiffMemory(&memory, "rm"));
     if (!tif || memory.errors > 0) return GenericError;
+    ImageProperties properties;
+    ReadTiffMetadata(tif.get(), data, size, &properties);
     bool plainAlpha = false;
     if (IsPlainRgb(tif.get(), &plainAlpha)) {
         Raster raster;
-        Status status = ReadPlainRgb(tif.get(), plainAlpha, &raster);
+        Status status = ReadPlainRgb(tif.get(), plainAlpha, &properties, &raster);
         if (status == Ok && memory.errors > 0) status = GenericError;
         if (status == Ok) *out = std::move(raster);
         return status;
@@ -154,6 +158,7 @@ Status DecodeTiff(const BYTE* data, size_t size, Raster* out) {
         }
     }
     pixels.reset();
+    raster.properties = std::move(properties);
     if (Status s = ApplyOrientation(&raster, orientation); s != Ok) return s;
     *out = std::move(raster);
     return Ok;

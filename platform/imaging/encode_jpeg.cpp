@@ -9,6 +9,7 @@
 #include <jerror.h>
 
 #include "platform/imaging/encoders.h"
+#include "platform/imaging/jpeg_metadata.h"
 
 namespace gdiplus {
 namespace {
@@ -85,6 +86,7 @@ struct JpegEncode {
     ErrorManager err;
     VectorDestination destination;
     RowReader* rows = nullptr;
+    const MetadataBlocks* metadata = nullptr;
 };
 
 Status Run(JpegEncode& e, const Raster& raster, J_COLOR_SPACE space, int components) {
@@ -99,6 +101,7 @@ Status Run(JpegEncode& e, const Raster& raster, J_COLOR_SPACE space, int compone
     jpeg_set_quality(cinfo, quality, TRUE);
     cinfo->optimize_coding = TRUE;
     jpeg_start_compress(cinfo, TRUE);
+    WriteJpegMetadata(cinfo, *e.metadata);
     while (cinfo->next_scanline < cinfo->image_height) {
         const BYTE* row = e.rows->Row(cinfo->next_scanline);
         if (row == nullptr) return OutOfMemory;
@@ -142,6 +145,8 @@ Status EncodeJpeg(const Raster& raster, std::vector<BYTE>* out) {
     e.destination.out = out;
     e.destination.outOfMemory = false;
     e.rows = &rows;
+    MetadataBlocks metadata = BlocksToWrite(raster.properties);
+    e.metadata = &metadata;
     if (!Create(e)) return OutOfMemory;
     Status status = Run(e, raster, space, components);
     jpeg_destroy_compress(&e.cinfo);

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "platform/imaging/encoders.h"
+#include "platform/imaging/png_metadata.h"
 
 namespace gdiplus {
 namespace {
@@ -87,6 +88,7 @@ struct PngEncode {
     WriteState state;
     std::vector<png_color> colours;
     std::vector<png_byte> alpha;
+    MetadataBlocks metadata;
 };
 
 Status Run(PngEncode& e, const Raster& raster, const Layout& layout, RowReader& rows) {
@@ -101,6 +103,7 @@ Status Run(PngEncode& e, const Raster& raster, const Layout& layout, RowReader& 
             png_set_tRNS(png, e.info, e.alpha.data(), static_cast<int>(e.alpha.size()), nullptr);
         }
     }
+    WritePngMetadata(png, e.info, e.metadata);
     png_write_info(png, e.info);
     if (layout.bgr) png_set_bgr(png);
     if (layout.swap) png_set_swap(png);
@@ -144,6 +147,7 @@ Status EncodePng(const Raster& raster, std::vector<BYTE>* out) {
     } catch (const std::bad_alloc&) {
         return OutOfMemory;
     }
+    e.metadata = BlocksToWrite(raster.properties);
     e.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     if (e.png == nullptr) return OutOfMemory;
     e.info = png_create_info_struct(e.png);

@@ -5,6 +5,7 @@
 
 #include "platform/imaging/encoders.h"
 #include "platform/imaging/tiff_memory_io.h"
+#include "platform/imaging/tiff_metadata.h"
 
 namespace gdiplus {
 namespace {
@@ -40,6 +41,8 @@ Status EncodeTiff(const Raster& raster, std::vector<BYTE>* out) {
     TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
     TIFFSetField(t, TIFFTAG_XRESOLUTION, 96.0);
     TIFFSetField(t, TIFFTAG_YRESOLUTION, 96.0);
+    MetadataBlocks metadata = BlocksToWrite(raster.properties);
+    WriteTiffMetadata(t, metadata);
 
     std::vector<uint16_t> red, green, blue;
     std::vector<BYTE> line;
@@ -92,6 +95,7 @@ Status EncodeTiff(const Raster& raster, std::vector<BYTE>* out) {
     if (!TIFFWriteDirectory(t)) return memory.failed ? OutOfMemory : GenericError;
     tif.reset();
     if (memory.failed) return OutOfMemory;
+    AddExifToTiff(metadata.exif, out);
     return Ok;
 }
 

@@ -66,6 +66,7 @@ Status ApplyOrientation(Raster* raster, int orientation) {
     if (Status s = Raster::Allocate(outW, outH, raster->Format(), false, &upright); s != Ok) return s;
     upright.palette = raster->palette;
     upright.paletteFlags = raster->paletteFlags;
+    upright.properties = std::move(raster->properties);
 
     // For each pixel (x, y) of the upright picture, the stored pixel it
     // comes from. Done in tiles so that turned reads stay in the cache.
@@ -90,6 +91,11 @@ Status ApplyOrientation(Raster* raster, int orientation) {
                 }
             }
         }
+    }
+    // The items describe the bitmap, whose pixels now are upright.
+    if (upright.properties.Find(orientationTag) != nullptr) {
+        const BYTE one[2] = {1, 0};
+        upright.properties.Set(orientationTag, typeShort, one, sizeof one);
     }
     *raster = std::move(upright);
     return Ok;

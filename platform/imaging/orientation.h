@@ -12,9 +12,10 @@ namespace gdiplus {
 // length), or 1 when the block has none or is malformed.
 int ExifOrientation(const BYTE* app1, size_t size);
 
-// Replaces *raster with its upright form. Orientations outside 2..8 and
-// formats of fewer than 8 bits per pixel leave it as it is. OutOfMemory
-// when the turned copy cannot be allocated.
+// Replaces *raster with its upright form, its Orientation item (if it has
+// one) then 1. Orientations outside 2..8 and formats of fewer than 8 bits
+// per pixel leave it as it is. OutOfMemory when the turned copy cannot be
+// allocated.
 Status ApplyOrientation(Raster* raster, int orientation);
 
 }  // namespace gdiplus

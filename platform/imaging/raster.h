@@ -1,12 +1,14 @@
 #pragma once
 // Library-internal: the pixels of one bitmap, either owned or laid over the
-// caller's memory, with the palette of an indexed format.
+// caller's memory, with the palette of an indexed format and the property
+// items (metadata) that travel with them.
 
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "platform/imaging/image_properties.h"
 #include "platform/imaging/pixel_memory.h"
 #include "platform/imaging/records.h"
 #include "platform/imaging/status.h"
@@ -52,6 +54,7 @@ public:
 
     std::vector<ARGB> palette;
     UINT paletteFlags = 0;
+    ImageProperties properties;
 
 private:
     UINT width_ = 0;

@@ -23,6 +23,8 @@ enum Status {
     NotTrueTypeFont = 16,
     UnsupportedGdiplusVersion = 17,
     GdiplusNotInitialized = 18,
+    PropertyNotFound = 19,
+    PropertyNotSupported = 20,
 };
 
 }  // namespace gdiplus

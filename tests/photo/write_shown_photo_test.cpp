@@ -3,6 +3,7 @@
 // file, replacing the user's file, or leaking a drawing object.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -158,6 +159,57 @@ TEST_F(WriteShownPhoto, ReplacesAnExistingFileWhole) {
     EXPECT_EQ(saved.width, 20);
     EXPECT_EQ(saved.height, 30);
     EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+// What ExifTool, a reader of its own, finds in a file: one "-Group:Tag=value"
+// line per tag, values as numbers.
+std::string ExifToolSays(const std::string& arguments, const std::string& path) {
+    std::string command = "exiftool -q -q -a -n -G1 " + arguments + " '" + path + "' 2>&1";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+TEST_F(WriteShownPhoto, TheCopyKeepsProfileAndCameraDataButNotPositionOrThumbnail) {
+    CDibImage photo, bare;
+    ASSERT_EQ(photo.LoadFromFile(PELMORA_FIXTURE_IMAGES "/jpeg-metadata.jpg"), S_OK);
+    ASSERT_EQ(bare.LoadFromFile(PELMORA_FIXTURE_IMAGES "/jpeg-metadata.jpg"), S_OK);
+    bare.CopyPropertyItems(CPropertyItemList());
+    const std::string profile = Contents(PELMORA_FIXTURE_IMAGES "/metadata-profile.icc");
+    ASSERT_FALSE(profile.empty());
+    for (const char* extension : {".jpg", ".png", ".tif"}) {
+        SCOPED_TRACE(extension);
+        const std::string path = Path(std::string("copy") + extension), plain = Path(std::string("plain") + extension);
+        // A quarter turn at another size than the photo's 32 x 16.
+        ASSERT_EQ(::WriteShownPhoto(path.c_str(), photo, 1, RECT{0, 0, 12, 24}), S_OK);
+        ASSERT_EQ(::WriteShownPhoto(plain.c_str(), bare, 1, RECT{0, 0, 12, 24}), S_OK);
+
+        EXPECT_EQ(ExifToolSays("-b -ICC_Profile", path), profile) << "byte for byte";
+        const std::string tags = ExifToolSays("-args", path);
+        for (const char* expected : {"-IFD0:Make=Fixture Camera Co\n", "-IFD0:Model=FC-1\n",
+                                     "-ExifIFD:DateTimeOriginal=2024:05:17 09:41:00\n", "-IFD0:Orientation=1\n",
+                                     "-ExifIFD:ExifImageWidth=12\n", "-ExifIFD:ExifImageHeight=24\n",
+                                     "-XMP-dc:Title=Harbour at dawn\n", "-XMP-tiff:Orientation=1\n",
+                                     "-XMP-exif:ExifImageWidth=12\n"}) {
+            EXPECT_NE(tags.find(expected), std::string::npos) << expected << " in\n" << tags;
+        }
+        for (const char* dropped : {"GPS", "IFD1:", "Thumbnail", "Warning", "Error"}) {
+            EXPECT_EQ(tags.find(dropped), std::string::npos) << dropped << " in\n" << tags;
+        }
+        // The metadata changes nothing in the picture.
+        CDibImage saved, plainSaved;
+        ASSERT_EQ(saved.LoadFromFile(path.c_str()), S_OK);
+        ASSERT_EQ(plainSaved.LoadFromFile(plain.c_str()), S_OK);
+        ASSERT_EQ(saved.width, 12);
+        ASSERT_EQ(saved.height, 24);
+        for (LONG y = 0; y < saved.height; ++y) {
+            for (LONG x = 0; x < saved.width; ++x) ASSERT_EQ(Pixel(saved, x, y), Pixel(plainSaved, x, y));
+        }
+    }
 }
 
 }  // namespace
