@@ -102,7 +102,8 @@ struct SaveCase {
     const char* extension;
     double meanLimit;  // lossless formats keep every pixel
 };
-const SaveCase saves[] = {{"png", 0}, {"bmp", 0}, {"jpg", 8}, {"gif", 12}};
+const SaveCase saves[] = {{"png", 0}, {"bmp", 0}, {"jpg", 8}, {"gif", 12},
+                          {"webp", 8}, {"heic", 8}, {"avif", 8}, {"jxl", 8}};
 
 class PhotoRoad : public LauncherTest, public testing::WithParamInterface<const char*> {};
 
