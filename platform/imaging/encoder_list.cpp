@@ -1,4 +1,5 @@
-// The installed encoders and their descriptions.
+// The installed codecs and their descriptions: each both decodes and
+// encodes its format, so the decoder list is the encoder list.
 
 #include <cstring>
 #include <string>
@@ -124,6 +125,16 @@ Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* list) {
         info.SigMask = mask;
     }
     return Ok;
+}
+
+}  // namespace gdiplus
+
+namespace gdiplus {
+
+Status GdipGetImageDecodersSize(UINT* numDecoders, UINT* size) { return GdipGetImageEncodersSize(numDecoders, size); }
+
+Status GdipGetImageDecoders(UINT numDecoders, UINT size, ImageCodecInfo* decoders) {
+    return GdipGetImageEncoders(numDecoders, size, decoders);
 }
 
 }  // namespace gdiplus
