@@ -48,7 +48,7 @@ fuzz:
 	@for f in $(FUZZERS); do \
 	  echo "== fuzz_$$f ($(FUZZ_SECONDS) s)"; \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/crashes/$$f; \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan_suppressions.txt \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan_suppressions.txt \
 	  $(FUZZ_BUILD)/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_BUILD)/crashes/$$f/ $(FUZZ_BUILD)/corpus/$$f tests/fuzz/corpus/$$f || exit 1; \
 	done
