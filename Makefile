@@ -39,7 +39,7 @@ bench: deps
 # corpus; new inputs gather in build-fuzz/corpus, crashes in build-fuzz/crashes.
 FUZZ_BUILD   := build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZERS      := bmp jpeg png gif tiff
+FUZZERS      := bmp jpeg png gif tiff webp heif jxl
 
 fuzz:
 	@scripts/install-deps fuzz
@@ -48,6 +48,7 @@ fuzz:
 	@for f in $(FUZZERS); do \
 	  echo "== fuzz_$$f ($(FUZZ_SECONDS) s)"; \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/crashes/$$f; \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan_suppressions.txt \
 	  $(FUZZ_BUILD)/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_BUILD)/crashes/$$f/ $(FUZZ_BUILD)/corpus/$$f tests/fuzz/corpus/$$f || exit 1; \
 	done

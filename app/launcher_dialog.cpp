@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "app/about_dialog.h"
 #include "photo/save_command.h"
@@ -12,6 +13,10 @@
 #include "res/resource_ids.h"
 
 namespace {
+
+// Posted to the launcher by its initialisation: the start files are opened
+// once it is shown and running.
+constexpr UINT openStartFilesMessage = user::WM_APP + 1;
 
 user::HICON LoadProgramIcon(WORD id) {
     return user::LoadIconA(user::GetModuleHandleA(nullptr), user::MAKEINTRESOURCEA(id));
@@ -42,6 +47,8 @@ BOOL CLauncherDialog::OnInitDialog() {
                               reinterpret_cast<LPARAM>(LoadProgramIcon(res::IDI_OPEN_PHOTO)));
     user::SendDlgItemMessageA(window, static_cast<int>(res::ID_HELP), user::BM_SETIMAGE, user::IMAGE_ICON,
                               reinterpret_cast<LPARAM>(LoadProgramIcon(res::IDI_HELP)));
+    user::DragAcceptFiles(window, TRUE);
+    if (!startFiles.empty()) user::PostMessageA(window, openStartFilesMessage, 0, 0);
     // The first tab stop, the open-photo button, takes the focus.
     return TRUE;
 }
@@ -133,3 +140,23 @@ bool CLauncherDialog::OpenPhotoFile(const char* path) {
 }
 
 void CLauncherDialog::ClosePhotoWindow(CPhotoWnd* window) { window->DestroyWindow(); }
+
+void CLauncherDialog::OnDropFiles(user::HDROP drop) { OpenDroppedFiles(drop); }
+
+void CLauncherDialog::OpenDroppedFiles(user::HDROP drop) {
+    const UINT count = user::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::string path(user::DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(user::DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+        if (!path.empty()) OpenPhotoFile(path.c_str());
+    }
+    user::DragFinish(drop);
+}
+
+LRESULT CLauncherDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != openStartFilesMessage) return CDialog::WindowProc(message, wParam, lParam);
+    // Taken first, so that the list is opened once however often asked.
+    const std::vector<std::string> files = std::exchange(startFiles, {});
+    for (const std::string& file : files) OpenPhotoFile(file.c_str());
+    return 0;
+}

@@ -4,6 +4,9 @@
 // Each photo it opens gets a window of its own, cascaded from the last,
 // owned by the launcher; closing the launcher closes them all.
 
+#include <string>
+#include <vector>
+
 #include "photo/photo_window_owner.h"
 #include "platform/user/cdialog.h"
 
@@ -13,9 +16,15 @@ public:
 
     // Destroys the photo window, and with it its object.
     void ClosePhotoWindow(CPhotoWnd* window) override;
+    // Opens every dropped file that decodes, in the drop's order, and ends
+    // the drop.
+    void OpenDroppedFiles(user::HDROP drop) override;
 
     user::HICON appIcon = nullptr;  // shared, never freed
     LONG photoCount = 0;            // photo windows opened in this run; never lowered
+    // Files to open once the launcher is up, in order (those the program
+    // was started with).
+    std::vector<std::string> startFiles;
 
 protected:
     BOOL OnInitDialog() override;
@@ -27,6 +36,8 @@ protected:
     void OnPaint() override;
     user::HICON OnQueryDragIcon() override;
     LRESULT OnNcHitTest(POINT screenPoint) override;
+    void OnDropFiles(user::HDROP drop) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Asks for a photo file and opens it in a new photo window.
     void OnOpenPhoto();

@@ -12,6 +12,9 @@ BOOL CPelmoraApp::InitInstance() {
     CWinApp::InitInstance();
 
     CLauncherDialog launcher;
+    // The files a desktop passes (or anything else named): each opens as the
+    // open-photo command opens its file; what does not decode is ignored.
+    launcher.startFiles = commandLineArguments;
     mainWindow = &launcher;
     launcher.DoModal();
     // The launcher's window is gone by now; its destruction cleared

@@ -24,7 +24,16 @@ BOOL CPhotoWnd::CreateEx(DWORD exStyle, user::LPCSTR className, user::LPCSTR win
     // A window destroyed while it is being created leaves the object to the
     // creator, who learns of it from the result.
     ownedByWindow_ = CWnd::CreateEx(exStyle, className, windowName, style, x, y, width, height, parent, id, param);
+    if (ownedByWindow_) user::DragAcceptFiles(GetSafeHwnd(), TRUE);
     return ownedByWindow_ ? TRUE : FALSE;
+}
+
+void CPhotoWnd::OnDropFiles(user::HDROP drop) {
+    if (auto* owner = dynamic_cast<CPhotoWindowOwner*>(GetParent())) {
+        owner->OpenDroppedFiles(drop);
+    } else {
+        user::DragFinish(drop);
+    }
 }
 
 void CPhotoWnd::OnPaint() {

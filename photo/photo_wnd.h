@@ -6,7 +6,8 @@
 //
 // Life: made with new, the photo loaded into image and the aspect pair set
 // to the image's size, then the native window created (CreateEx) as a
-// visible pop-up tool window owned by a CPhotoWindowOwner. Once CreateEx
+// visible pop-up tool window owned by a CPhotoWindowOwner, taking dropped
+// files for it. Once CreateEx
 // succeeds the object belongs to its window and is deleted when the window
 // is destroyed; until then (and when CreateEx fails) whoever made it
 // deletes it.
@@ -48,6 +49,8 @@ protected:
     BOOL OnCommand(UINT id, UINT notifyCode, user::HWND control) override;
     void OnDestroy() override;
     void PostNcDestroy() override;
+    // Files dropped onto the photo are opened by its owner.
+    void OnDropFiles(user::HDROP drop) override;
 
     // The menu's commands.
     void OnResizeCommand();

@@ -6,11 +6,35 @@
 namespace gdiplus {
 namespace {
 
+// A box-based (ISO base media) file whose "ftyp" box names one of the
+// brands, as its major brand or among its compatible ones.
+bool HasBrand(const BYTE* data, size_t size, const char* const* brands) {
+    if (size < 16 || std::memcmp(data + 4, "ftyp", 4) != 0) return false;
+    size_t boxSize = static_cast<size_t>(data[0]) << 24 | data[1] << 16 | data[2] << 8 | data[3];
+    if (boxSize < 16 || boxSize > size) boxSize = size;
+    for (size_t at = 8; at + 4 <= boxSize; at += at == 8 ? 8 : 4) {  // the minor version is no brand
+        for (const char* const* brand = brands; *brand != nullptr; ++brand) {
+            if (std::memcmp(data + at, *brand, 4) == 0) return true;
+        }
+    }
+    return false;
+}
+
+const char* const avifBrands[] = {"avif", "avis", nullptr};
+const char* const heifBrands[] = {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1", nullptr};
+
+bool IsAvif(const BYTE* data, size_t size) { return HasBrand(data, size, avifBrands); }
+bool IsHeif(const BYTE* data, size_t size) { return HasBrand(data, size, heifBrands); }
+bool IsWebp(const BYTE* data, size_t size) {
+    return size >= 12 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WEBP", 4) == 0;
+}
+
 struct Signature {
     const char* bytes;
     size_t length;
     Status (*decode)(const BYTE*, size_t, Raster*);
     const GUID* format;
+    bool (*matches)(const BYTE*, size_t) = nullptr;  // instead of the bytes, where set
 };
 
 const Signature signatures[] = {
@@ -23,13 +47,24 @@ const Signature signatures[] = {
     {"MM\0*", 4, DecodeTiff, &ImageFormatTIFF},
     {"II+\0", 4, DecodeTiff, &ImageFormatTIFF},  // BigTIFF
     {"MM\0+", 4, DecodeTiff, &ImageFormatTIFF},
+    {nullptr, 0, DecodeWebp, &ImageFormatWEBP, IsWebp},
+    // AVIF files usually name the general HEIF brand mif1 too.
+    {nullptr, 0, DecodeHeif, &ImageFormatAVIF, IsAvif},
+    {nullptr, 0, DecodeHeif, &ImageFormatHEIF, IsHeif},
+    {"\xFF\x0A", 2, DecodeJxl, &ImageFormatJXL},                          // bare codestream
+    {"\0\0\0\x0CJXL \r\n\x87\n", 12, DecodeJxl, &ImageFormatJXL},         // container
 };
+
+bool Matches(const Signature& signature, const BYTE* data, size_t size) {
+    if (signature.matches != nullptr) return signature.matches(data, size);
+    return size >= signature.length && std::memcmp(data, signature.bytes, signature.length) == 0;
+}
 
 }  // namespace
 
 Status DecodeImage(const BYTE* data, size_t size, Raster* out, GUID* rawFormat) {
     for (const Signature& signature : signatures) {
-        if (size >= signature.length && std::memcmp(data, signature.bytes, signature.length) == 0) {
+        if (Matches(signature, data, size)) {
             Status status = signature.decode(data, size, out);
             if (status == Ok) *rawFormat = *signature.format;
             return status;

@@ -21,5 +21,9 @@ Status DecodeJpeg(const BYTE* data, size_t size, Raster* out);
 Status DecodePng(const BYTE* data, size_t size, Raster* out);
 Status DecodeGif(const BYTE* data, size_t size, Raster* out);
 Status DecodeTiff(const BYTE* data, size_t size, Raster* out);
+Status DecodeWebp(const BYTE* data, size_t size, Raster* out);
+// HEIC and AVIF alike: both are HEIF files.
+Status DecodeHeif(const BYTE* data, size_t size, Raster* out);
+Status DecodeJxl(const BYTE* data, size_t size, Raster* out);
 
 }  // namespace gdiplus

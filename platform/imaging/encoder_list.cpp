@@ -1,4 +1,5 @@
-// The installed encoders and their descriptions.
+// The installed codecs and their descriptions: each both decodes and
+// encodes its format, so the decoder list is the encoder list.
 
 #include <cstring>
 #include <string>
@@ -15,6 +16,19 @@ const BYTE jpegSignature[] = {0xFF, 0xD8};
 const BYTE gifSignatures[] = {'G', 'I', 'F', '8', '9', 'a', 'G', 'I', 'F', '8', '7', 'a'};
 const BYTE tiffSignatures[] = {'I', 'I', '*', 0, 'M', 'M', 0, '*'};
 const BYTE pngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Box-based files: any box size, then the "ftyp" box's major brand.
+const BYTE webpSignature[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P'};
+const BYTE webpMask[] = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+const BYTE heifSignatures[] = {0, 0, 0, 0, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c',
+                               0, 0, 0, 0, 'f', 't', 'y', 'p', 'm', 'i', 'f', '1'};
+const BYTE avifSignature[] = {0, 0, 0, 0, 'f', 't', 'y', 'p', 'a', 'v', 'i', 'f'};
+const BYTE boxMasks[] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                         0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+// A bare codestream, or the container.
+const BYTE jxlSignatures[] = {0xFF, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                              0, 0, 0, 0x0C, 'J', 'X', 'L', ' ', '\r', '\n', 0x87, '\n'};
+const BYTE jxlMasks[] = {0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                         0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 const EncoderEntry encoders[] = {
     {ClsidBmpEncoder, ImageFormatBMP, u"Built-in BMP Codec", u"BMP", u"*.BMP;*.DIB;*.RLE", u"image/bmp",
@@ -27,6 +41,14 @@ const EncoderEntry encoders[] = {
      2, 4, tiffSignatures, EncodeTiff},
     {ClsidPngEncoder, ImageFormatPNG, u"Built-in PNG Codec", u"PNG", u"*.PNG", u"image/png", 1, 8,
      pngSignature, EncodePng},
+    {ClsidWebpEncoder, ImageFormatWEBP, u"Built-in WEBP Codec", u"WEBP", u"*.WEBP", u"image/webp", 1, 12,
+     webpSignature, EncodeWebp, webpMask},
+    {ClsidHeifEncoder, ImageFormatHEIF, u"Built-in HEIF Codec", u"HEIF", u"*.HEIC;*.HEIF", u"image/heif", 2, 12,
+     heifSignatures, EncodeHeic, boxMasks},
+    {ClsidAvifEncoder, ImageFormatAVIF, u"Built-in AVIF Codec", u"AVIF", u"*.AVIF", u"image/avif", 1, 12,
+     avifSignature, EncodeAvif, boxMasks},
+    {ClsidJxlEncoder, ImageFormatJXL, u"Built-in JPEG XL Codec", u"JPEG XL", u"*.JXL", u"image/jxl", 2, 12,
+     jxlSignatures, EncodeJxl, jxlMasks},
 };
 constexpr UINT encoderCount = sizeof encoders / sizeof encoders[0];
 
@@ -94,11 +116,25 @@ Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* list) {
         size_t signatureBytes = static_cast<size_t>(e.signatureCount) * e.signatureSize;
         info.SigPattern = place(e.signatures, signatureBytes);
         BYTE* mask = next;
-        std::memset(mask, 0xFF, signatureBytes);
+        if (e.masks != nullptr) {
+            std::memcpy(mask, e.masks, signatureBytes);
+        } else {
+            std::memset(mask, 0xFF, signatureBytes);
+        }
         next += signatureBytes;
         info.SigMask = mask;
     }
     return Ok;
+}
+
+}  // namespace gdiplus
+
+namespace gdiplus {
+
+Status GdipGetImageDecodersSize(UINT* numDecoders, UINT* size) { return GdipGetImageEncodersSize(numDecoders, size); }
+
+Status GdipGetImageDecoders(UINT numDecoders, UINT size, ImageCodecInfo* decoders) {
+    return GdipGetImageEncoders(numDecoders, size, decoders);
 }
 
 }  // namespace gdiplus

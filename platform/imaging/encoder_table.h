@@ -17,6 +17,7 @@ struct EncoderEntry {
     DWORD signatureSize;
     const BYTE* signatures;  // signatureCount patterns of signatureSize bytes
     Encoder encode;
+    const BYTE* masks = nullptr;  // as many bytes as the patterns; null: every byte counts
 };
 
 // The encoder with that class id, or null.

@@ -31,6 +31,14 @@ Status EncodeTiff(const Raster& raster, std::vector<BYTE>* out);
 // with it, 16 bits per channel for the 48- and 64-bit formats.
 Status EncodePng(const Raster& raster, std::vector<BYTE>* out);
 
+// WebP, libwebp's defaults (lossy, quality 75); alpha kept.
+Status EncodeWebp(const Raster& raster, std::vector<BYTE>* out);
+// HEIC and AVIF through libheif (x265, aom) at its defaults; alpha kept.
+Status EncodeHeic(const Raster& raster, std::vector<BYTE>* out);
+Status EncodeAvif(const Raster& raster, std::vector<BYTE>* out);
+// JPEG XL, libjxl's defaults (lossy, distance 1), sRGB; alpha kept.
+Status EncodeJxl(const Raster& raster, std::vector<BYTE>* out);
+
 // True when some pixel of the bitmap may be less than opaque.
 bool HasAlpha(const Raster& raster);
 

@@ -165,6 +165,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
         default:
             return DefWindowProc(message, wParam, lParam);
     }
@@ -206,6 +209,8 @@ LRESULT CWnd::OnNcHitTest(POINT) { return Default(); }
 void CWnd::OnCaptureChanged(HWND) { Default(); }
 gdi::HBRUSH CWnd::OnCtlColor(gdi::HDC, HWND, UINT) { return reinterpret_cast<gdi::HBRUSH>(Default()); }
 HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
+
+void CWnd::OnDropFiles(HDROP) { Default(); }
 
 BOOL CWnd::OnHelpInfo(HELPINFO*) {
     const bool topLevel = !(GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_CHILD);

@@ -4,6 +4,7 @@
 // take a message over calls Default(), which gives it to the window's
 // original procedure with the parameters it came with.
 
+#include "platform/user/dropped_files.h"
 #include "platform/user/records.h"
 
 namespace user {
@@ -97,6 +98,9 @@ protected:
     // gets the default handling.
     virtual BOOL OnHelpInfo(HELPINFO* info);
     virtual HICON OnQueryDragIcon();
+    // WM_DROPFILES, for a window that accepts dropped files: the handler
+    // reads the files and ends the drop (DragFinish).
+    virtual void OnDropFiles(HDROP drop);
 
 private:
     static LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

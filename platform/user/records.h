@@ -101,6 +101,7 @@ inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
 inline constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
 inline constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 inline constexpr UINT WM_USER = 0x0400;
+inline constexpr UINT WM_APP = 0x8000;
 
 // Which of a window's icons WM_SETICON and WM_GETICON name.
 inline constexpr WPARAM ICON_SMALL = 0;

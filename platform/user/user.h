@@ -11,6 +11,7 @@
 #include "platform/user/data_exchange.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/dialogs.h"
+#include "platform/user/dropped_files.h"
 #include "platform/user/file_dialog.h"
 #include "platform/user/framework_ids.h"
 #include "platform/user/html_help.h"

@@ -107,7 +107,7 @@ void PostQuitMessage(int exitCode) {
     }
 }
 
-int RunApplication(CWinApp& app) {
+int RunApplication(CWinApp& app, int argc, char** argv) {
     std::string error;
     if (!StartApplication(&error)) {
         std::fprintf(stderr, "%s: %s\n", GetApplicationTitle().c_str(), error.c_str());
@@ -117,6 +117,10 @@ int RunApplication(CWinApp& app) {
     // The HTML Help viewer is a built-in module, found by name on first use.
     InstallHtmlHelpModule();
     app.DerivePaths(GetExecutablePath());
+    app.commandLineArguments.clear();
+    for (int i = 1; argv && i < argc; ++i) {
+        if (argv[i]) app.commandLineArguments.emplace_back(argv[i]);
+    }
     SetApplicationTitle(app.appTitle);
     int result;
     if (!app.InitInstance()) {

@@ -4,6 +4,7 @@
 // the commands no window takes (help).
 
 #include <string>
+#include <vector>
 
 #include "platform/user/cwnd.h"
 #include "platform/user/framework_ids.h"
@@ -56,6 +57,9 @@ public:
     std::string exeName;
     std::string appTitle;
     std::string helpFilePath;
+    // The arguments the program was started with, after its own name, as
+    // the file system's bytes (a desktop passes the files to open).
+    std::vector<std::string> commandLineArguments;
     CWnd* mainWindow = nullptr;
     // The help context of the framework message box being shown; 0 when none.
     DWORD promptContext = 0;
@@ -71,9 +75,10 @@ CWnd* AfxGetMainWnd();
 // Starts the windowing service (reporting on standard error why, when it
 // cannot, and returning 1), derives the application's paths, runs the
 // start-up step and then either Run or, when it refused, ExitInstance;
-// stops the service and returns the exit status. The command line is not
-// read.
-int RunApplication(CWinApp& app);
+// stops the service and returns the exit status. The arguments after
+// argv[0] become the application's commandLineArguments; the toolkit reads
+// none of them.
+int RunApplication(CWinApp& app, int argc = 0, char** argv = nullptr);
 
 // Ends CWinApp::Run with that status.
 void PostQuitMessage(int exitCode);

@@ -23,8 +23,12 @@ CPelmoraProcess::~CPelmoraProcess() {
     }
 }
 
-bool CPelmoraProcess::Start(const std::string& executable, const std::string& workingFolder) {
+bool CPelmoraProcess::Start(const std::string& executable, const std::string& workingFolder,
+                            const std::vector<std::string>& arguments) {
     if (pid_ > 0) return false;
+    std::vector<char*> argv{const_cast<char*>(executable.c_str())};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid < 0) return false;
@@ -34,7 +38,7 @@ bool CPelmoraProcess::Start(const std::string& executable, const std::string& wo
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent) _exit(127);
         if (chdir(workingFolder.c_str()) != 0) _exit(127);
-        execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        execv(executable.c_str(), argv.data());
         _exit(127);
     }
     pid_ = pid;

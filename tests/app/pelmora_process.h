@@ -21,9 +21,10 @@ public:
     CPelmoraProcess(const CPelmoraProcess&) = delete;
     CPelmoraProcess& operator=(const CPelmoraProcess&) = delete;
 
-    // Starts executable with workingFolder as its current folder; false
-    // when it cannot be started.
-    bool Start(const std::string& executable, const std::string& workingFolder);
+    // Starts executable with workingFolder as its current folder and the
+    // arguments after its name; false when it cannot be started.
+    bool Start(const std::string& executable, const std::string& workingFolder,
+               const std::vector<std::string>& arguments = {});
     // Whether it ended within timeout; its exit status goes to *status.
     bool WaitForExit(std::chrono::milliseconds timeout, int* status = nullptr);
     bool Running();

@@ -11,8 +11,11 @@
 #include <string>
 #include <thread>
 
+#include "photo/geometry.h"
 #include "tests/app/pelmora_process.h"
+#include "tests/support/print_types.h"
 #include "tests/support/x_session.h"
+#include "tests/support/xdnd_source.h"
 
 namespace {
 
@@ -35,12 +38,13 @@ protected:
     void SetUp() override { ASSERT_TRUE(x_.IsOpen()); }
 
     // Starts the executable and waits for its launcher.
-    void Start(const std::string& executable = PELMORA_EXECUTABLE) {
-        ASSERT_TRUE(process_.Start(executable, folder_.Path()));
+    void Start(const std::string& executable = PELMORA_EXECUTABLE, const std::vector<std::string>& arguments = {}) {
+        ASSERT_TRUE(process_.Start(executable, folder_.Path(), arguments));
         launcher_ = x_.WaitForWindow(launcherTitle, std::chrono::seconds(20));
         ASSERT_NE(launcher_, 0u) << "the launcher is shown";
-        // The keyboard goes to the launcher.
-        ASSERT_TRUE(HasKeyboard(launcher_));
+        // The keyboard goes to the launcher (a photo opened from the
+        // command line takes it from there, as any photo that opens does).
+        if (arguments.empty()) ASSERT_TRUE(HasKeyboard(launcher_));
     }
 
     // Waits until window has the keyboard, so that keys typed next reach it.
@@ -94,6 +98,63 @@ TEST_F(PelmoraProcess, StartsWithTheLauncherAtTheCornerAndEnterOpensTheFileDialo
         EXPECT_TRUE(ShownWindows(x_, photoTitle).empty()) << "a cancelled open creates nothing";
         ASSERT_TRUE(HasKeyboard(launcher_));
     }
+}
+
+// The shown photo windows' rectangles, oldest first (the newest is on top).
+std::vector<RECT> PhotoRects(CXSession& x) {
+    std::vector<RECT> rects;
+    for (const XWindow window : ShownWindows(x, photoTitle)) {
+        if (const auto r = x.Geometry(window)) rects.push_back(RECT{r->x, r->y, r->x + r->width, r->y + r->height});
+    }
+    return rects;
+}
+
+TEST_F(PelmoraProcess, OpensTheFilesItIsStartedWithThatDecodeInOrder) {
+    // 16 x 8 and 7 x 5, so that the windows' shapes tell them apart.
+    const std::string first = folder_.Copy(fixtures + "/heic-smooth.heic", "first.heic");
+    const std::string broken = folder_.Copy(fixtures + "/png-rgb-8.png", "broken.png");
+    std::filesystem::resize_file(broken, 40);
+    const std::string second = folder_.Copy(fixtures + "/webp-lossless.webp", "second.webp");
+    // Neither a file that does not decode, nor a missing one, nor a folder
+    // or an option takes a place in the cascade.
+    Start(PELMORA_EXECUTABLE, {first, broken, folder_.Path() + "/missing.jpg", folder_.Path(), "--help", second});
+    ASSERT_TRUE(apptest::WaitForWindowCount(x_, photoTitle, 2, std::chrono::seconds(10)));
+    EXPECT_EQ(PhotoRects(x_), (std::vector<RECT>{CascadeRect(0, 16, 8), CascadeRect(1, 7, 5)}));
+    EXPECT_TRUE(process_.Running());
+}
+
+TEST_F(PelmoraProcess, FilesDroppedOnTheLauncherOrOnAPhotoOpenInTheDropsOrder) {
+    Start();
+    const std::string first = folder_.Copy(fixtures + "/jxl-lossy.jxl", "first photo.jxl");  // 16 x 8
+    const std::string second = folder_.Copy(fixtures + "/avif-pattern-12.avif", "second.avif");  // 7 x 5
+    const std::string third = folder_.Copy(fixtures + "/heic-orientation-6.heic", "third.heic");  // 32 x 16
+    const auto launcher = x_.Geometry(launcher_);
+    ASSERT_TRUE(launcher);
+    const int bannerX = launcher->x + launcher->width / 2, bannerY = launcher->y + launcher->height / 4;
+
+    EXPECT_EQ(testsupport::DropUris(launcher_, bannerX, bannerY,
+                                    {testsupport::FileUri(first), testsupport::FileUri(folder_.Path() + "/gone.png"),
+                                     testsupport::FileUri(second)}),
+              testsupport::DropOutcome::taken);
+    ASSERT_TRUE(apptest::WaitForWindowCount(x_, photoTitle, 2, std::chrono::seconds(10)));
+    EXPECT_EQ(PhotoRects(x_), (std::vector<RECT>{CascadeRect(0, 16, 8), CascadeRect(1, 7, 5)}));
+
+    // A drop onto a photo window opens through the launcher: the next place
+    // in the same cascade.
+    const XWindow photo = ShownWindows(x_, photoTitle).front();
+    const RECT onPhoto = CascadeRect(0, 16, 8);
+    EXPECT_EQ(testsupport::DropUris(photo, (onPhoto.left + onPhoto.right) / 2, (onPhoto.top + onPhoto.bottom) / 2,
+                                    {testsupport::FileUri(third)}),
+              testsupport::DropOutcome::taken);
+    ASSERT_TRUE(apptest::WaitForWindowCount(x_, photoTitle, 3, std::chrono::seconds(10)));
+    EXPECT_EQ(PhotoRects(x_).back(), CascadeRect(2, 32, 16));
+
+    // Only files on this machine are taken.
+    for (const std::string& uri : {std::string("http://localhost/") + first, "file://elsewhere" + first}) {
+        SCOPED_TRACE(uri);
+        EXPECT_EQ(testsupport::DropUris(launcher_, bannerX, bannerY, {uri}), testsupport::DropOutcome::refused);
+    }
+    EXPECT_EQ(ShownWindows(x_, photoTitle).size(), 3u);
 }
 
 enum class CloseBy { escape, closeBox, altF4 };

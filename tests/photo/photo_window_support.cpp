@@ -31,6 +31,16 @@ void COwnerWnd::ClosePhotoWindow(CPhotoWnd* window) {
     window->DestroyWindow();
 }
 
+void COwnerWnd::OpenDroppedFiles(user::HDROP drop) {
+    const UINT count = user::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::string path(user::DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(user::DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+        droppedFiles.push_back(path);
+    }
+    user::DragFinish(drop);
+}
+
 namespace {
 
 OpenedPhoto CreatePhotoWindow(OpenedPhoto photo, user::HWND owner, const RECT& rect, const char* title) {

@@ -26,8 +26,11 @@ class COwnerWnd : public user::CWnd, public CPhotoWindowOwner {
 public:
     bool Create(int x, int y);
     void ClosePhotoWindow(CPhotoWnd* window) override;
+    // Keeps the files and ends the drop.
+    void OpenDroppedFiles(user::HDROP drop) override;
 
     std::vector<CPhotoWnd*> closeRequests;
+    std::vector<std::string> droppedFiles;
 };
 
 // A photo window that counts its paints and says when it is deleted.

@@ -1,6 +1,9 @@
 #include "platform/user/internal/window_widget.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QPaintEvent>
 #include <QBackingStore>
 #include <QPainter>
@@ -10,6 +13,7 @@
 #include "platform/gdi/memory_surface.h"
 #include "platform/gdi/surfaces.h"
 #include "platform/user/internal/activation_tracking.h"
+#include "platform/user/internal/dropped_file_list.h"
 #include "platform/user/internal/input_routing.h"
 #include "platform/user/internal/toolkit_resources.h"
 #include "platform/user/internal/window_registry.h"
@@ -41,9 +45,68 @@ void MakeOpaque(QImage& image, const QRegion& region) {
     }
 }
 
+
+// The local files a drop carries, in its order, as the file system's
+// bytes: a file address keeps them percent-encoded, whatever they are.
+// Files on other hosts are left out.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        if (const QString host = url.host(); !host.isEmpty() && host.compare("localhost", Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        if (!path.startsWith('/')) continue;
+        files.emplace_back(path.constData(), static_cast<std::size_t>(path.size()));
+    }
+    return files;
+}
+
+// Files are opened, never taken away: a move would have the file manager
+// delete them once the drop is done.
+bool ChooseCopy(QDropEvent* event) {
+    if (event->possibleActions() & Qt::CopyAction) {
+        event->setDropAction(Qt::CopyAction);
+    } else if (event->possibleActions() & Qt::LinkAction) {
+        event->setDropAction(Qt::LinkAction);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 CWindowWidget::~CWindowWidget() { DropPaintSurfaces(); }
+
+void CWindowWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (AcceptsDroppedFiles(window_) && event->mimeData()->hasUrls() && ChooseCopy(event)) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CWindowWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (AcceptsDroppedFiles(window_) && event->mimeData()->hasUrls() && ChooseCopy(event)) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CWindowWidget::dropEvent(QDropEvent* event) {
+    std::vector<std::string> files = LocalFiles(event->mimeData());
+    const QPoint at = event->position().toPoint();
+    if (!files.empty() && ChooseCopy(event) && PostDroppedFiles(window_, std::move(files), POINT{at.x(), at.y()})) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
 
 QImage* CWindowWidget::BackBuffer(QPoint* offset) {
     QBackingStore* store = backingStore();

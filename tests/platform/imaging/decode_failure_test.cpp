@@ -2,6 +2,7 @@
 // past the data or a large allocation.
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <unistd.h>
 
 #include "platform/imaging/bitmap.h"
@@ -17,7 +18,9 @@ const char* const everyKind[] = {"jpeg-colour.jpg", "jpeg-progressive.jpg", "jpe
                                  "png-rgb-8.png",   "png-interlaced.png",   "png-palette-2.png",
                                  "gif-pattern.gif", "gif-interlaced.gif",   "bmp-info-24.bmp",
                                  "bmp-rle-8.bmp",   "bmp-core-4.bmp",       "tiff-rgb.tif",
-                                 "tiff-palette.tif"};
+                                 "tiff-palette.tif", "heic-smooth.heic",    "avif-smooth.avif",
+                                 "webp-lossy.webp",  "webp-lossless.webp",  "webp-animated.webp",
+                                 "jxl-lossless.jxl", "jxl-lossy.jxl",       "jxl-orientation-2.jxl"};
 
 TEST_F(ImagingTest, TruncatedFilesFail) {
     for (const char* file : everyKind) {
@@ -100,6 +103,30 @@ std::vector<BYTE> GifDeclaring(const char* file, std::uint16_t width, std::uint1
     return bytes;
 }
 
+// The sides of every image in a HEIF file, in their "ispe" properties.
+std::vector<BYTE> HeifDeclaring(const char* file, std::uint32_t width, std::uint32_t height) {
+    std::vector<BYTE> bytes = ReadBytes(FixturePath(file));
+    static const BYTE ispe[] = {'i', 's', 'p', 'e'};
+    for (auto at = bytes.begin();
+         (at = std::search(at, bytes.end(), std::begin(ispe), std::end(ispe))) != bytes.end(); ++at) {
+        size_t sides = static_cast<size_t>(at - bytes.begin()) + 8;  // after the version and flags
+        for (int i = 0; i < 4; ++i) {
+            bytes[sides + i] = static_cast<BYTE>(width >> (24 - 8 * i));
+            bytes[sides + 4 + i] = static_cast<BYTE>(height >> (24 - 8 * i));
+        }
+    }
+    return bytes;
+}
+
+// A lossless WebP file's sides, 14 bits each after its signature byte.
+std::vector<BYTE> WebpDeclaring(const char* file, std::uint32_t width, std::uint32_t height) {
+    std::vector<BYTE> bytes = ReadBytes(FixturePath(file));
+    EXPECT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "VP8L");
+    std::uint32_t bits = (width - 1) | (height - 1) << 14 | (bytes[24] & 0xF0u) << 24;
+    for (int i = 0; i < 4; ++i) bytes[21 + i] = static_cast<BYTE>(bits >> (8 * i));
+    return bytes;
+}
+
 class MemoryCap {
 public:
     explicit MemoryCap(size_t bytes) { SetDecodeMemoryLimit(bytes); }
@@ -116,6 +143,8 @@ TEST_F(ImagingTest, DecompressionBombsAreRefusedBeforeAllocating) {
         {"png 70000 high", PngDeclaring("png-grey-1.png", 1, 70000)},
         {"bmp 70000 wide", BmpDeclaring("bmp-info-24.bmp", 70000, 1)},
         {"bmp 70000 high, top-down", BmpDeclaring("bmp-info-8.bmp", 1, -70000)},
+        {"heic 70000 wide", HeifDeclaring("heic-smooth.heic", 70000, 8)},
+        {"avif 70000 high", HeifDeclaring("avif-smooth.avif", 16, 70000)},
     };
     for (const Case& c : sideTooLong) {
         SCOPED_TRACE(c.what);
@@ -133,6 +162,9 @@ TEST_F(ImagingTest, DecompressionBombsAreRefusedBeforeAllocating) {
         {"gif screen", GifDeclaring("gif-pattern.gif", 65535, 65535)},
         {"bmp", BmpDeclaring("bmp-info-24.bmp", 40000, 40000)},
         {"rle bmp", BmpDeclaring("bmp-rle-8.bmp", 40000, 40000)},
+        {"heic", HeifDeclaring("heic-smooth.heic", 40000, 40000)},
+        {"avif", HeifDeclaring("avif-smooth.avif", 40000, 40000)},
+        {"webp", WebpDeclaring("webp-lossless.webp", 16384, 16384)},
     };
     for (const Case& c : tooMuchMemory) {
         SCOPED_TRACE(c.what);

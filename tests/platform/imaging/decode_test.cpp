@@ -39,6 +39,7 @@ ARGB Pattern16As8(UINT x, UINT y) {
 ARGB Pattern16AlphaAs8(UINT x, UINT y) {
     return (Pattern16As8(x, y) & 0xFFFFFF) | ((Pattern16(x, y, 3) * 255u + 32767) / 65535) << 24;
 }
+ARGB Red(UINT, UINT) { return Rgb(255, 0, 0); }
 ARGB Grey16As8(UINT x, UINT y) {
     unsigned v = (Grey16(x, y) * 255u + 32767) / 65535;
     return Rgb(v, v, v);
@@ -135,7 +136,9 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"tiff-rgb.tif", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
         DecodeCase{"tiff-grey.tif", PixelFormat24bppRGB, 7, 5, GreyPixel, 0, 0},
         DecodeCase{"tiff-palette.tif", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"tiff-rgba.tif", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 2, 0}),
+        DecodeCase{"tiff-rgba.tif", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 2, 0},
+        // WebP: an animation shows its first frame.
+        DecodeCase{"webp-animated.webp", PixelFormat24bppRGB, 4, 3, Red, 0, 0}),
     [](const auto& info) {
         std::string name = info.param.file;
         for (char& ch : name) {
@@ -149,11 +152,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-class Orientation : public ImagingTest, public ::testing::WithParamInterface<std::string> {};
+// Files named PREFIX-orientation-N.EXTENSION, N from 2 to 8.
+struct OrientedFiles {
+    const char* prefix;
+    const char* extension;
+};
+
+void PrintTo(const OrientedFiles& c, std::ostream* os) { *os << c.prefix; }
+
+class Orientation : public ImagingTest, public ::testing::WithParamInterface<OrientedFiles> {};
 
 TEST_P(Orientation, ShowsThePictureUpright) {
     for (int orientation = 2; orientation <= 8; ++orientation) {
-        std::string file = GetParam() + std::to_string(orientation) + (GetParam()[0] == 'j' ? ".jpg" : ".tif");
+        std::string file = std::string(GetParam().prefix) + "-orientation-" + std::to_string(orientation) +
+                           GetParam().extension;
         SCOPED_TRACE(file);
         BitmapPtr bitmap;
         ASSERT_EQ(Load(FixturePath(file), &bitmap), Ok);
@@ -169,7 +181,13 @@ TEST_P(Orientation, ShowsThePictureUpright) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, Orientation, ::testing::Values("jpeg-orientation-", "tiff-orientation-"));
+// JPEG, TIFF and WebP by their EXIF orientation, HEIF by its rotation and
+// mirroring boxes, JPEG XL by its header.
+INSTANTIATE_TEST_SUITE_P(Files, Orientation,
+                         ::testing::Values(OrientedFiles{"jpeg", ".jpg"}, OrientedFiles{"tiff", ".tif"},
+                                           OrientedFiles{"webp", ".webp"}, OrientedFiles{"heic", ".heic"},
+                                           OrientedFiles{"jxl", ".jxl"}),
+                         [](const auto& info) { return std::string(info.param.prefix); });
 
 TEST_F(ImagingTest, GreyJpegHasAGreyPalette) {
     BitmapPtr bitmap;
@@ -249,6 +267,24 @@ TEST_F(ImagingTest, DecoderIsChosenByContentNotName) {
     ASSERT_EQ(GdipGetImageRawFormat(bitmap.get(), &format), Ok);
     EXPECT_EQ(format, ImageFormatPNG);
     EXPECT_EQ(FormatOf(bitmap.get()), PixelFormat24bppRGB);
+}
+
+TEST_F(ImagingTest, RawFormatNamesTheKindOfFile) {
+    struct Case {
+        const char* file;
+        GUID format;
+    };
+    // AVIF files name the general HEIF brand too.
+    for (const Case& c : {Case{"heic-smooth.heic", ImageFormatHEIF}, Case{"avif-smooth.avif", ImageFormatAVIF},
+                          Case{"webp-lossy.webp", ImageFormatWEBP}, Case{"jxl-lossless.jxl", ImageFormatJXL},
+                          Case{"jxl-orientation-2.jxl", ImageFormatJXL}}) {
+        SCOPED_TRACE(c.file);
+        BitmapPtr bitmap;
+        ASSERT_EQ(Load(FixturePath(c.file), &bitmap), Ok);
+        GUID format;
+        ASSERT_EQ(GdipGetImageRawFormat(bitmap.get(), &format), Ok);
+        EXPECT_EQ(format, c.format);
+    }
 }
 
 TEST_F(ImagingTest, OpensFileNamesThatAreNotTextInTheCodePage) {

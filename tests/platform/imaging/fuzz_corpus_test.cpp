@@ -56,7 +56,8 @@ TEST_P(FuzzCorpus, EveryInputEndsInAStatus) {
 INSTANTIATE_TEST_SUITE_P(Decoders, FuzzCorpus,
                          ::testing::Values(Corpus{"bmp", DecodeBmp}, Corpus{"jpeg", DecodeJpeg},
                                            Corpus{"png", DecodePng}, Corpus{"gif", DecodeGif},
-                                           Corpus{"tiff", DecodeTiff}),
+                                           Corpus{"tiff", DecodeTiff}, Corpus{"webp", DecodeWebp},
+                                           Corpus{"heif", DecodeHeif}, Corpus{"jxl", DecodeJxl}),
                          [](const auto& info) { return std::string(info.param.folder); });
 
 }  // namespace
