@@ -44,7 +44,9 @@ protected:
         ASSERT_NE(launcher_, 0u) << "the launcher is shown";
         // The keyboard goes to the launcher (a photo opened from the
         // command line takes it from there, as any photo that opens does).
-        if (arguments.empty()) ASSERT_TRUE(HasKeyboard(launcher_));
+        if (arguments.empty()) {
+            ASSERT_TRUE(HasKeyboard(launcher_));
+        }
     }
 
     // Waits until window has the keyboard, so that keys typed next reach it.
