@@ -12,6 +12,13 @@
 
 namespace gdiplus {
 
+// No signature is longer than this: a file is read whole only once its
+// first signatureBytes (or all of it, when shorter) show a known format.
+inline constexpr size_t signatureBytes = 32;
+
+// True when some decoder claims a file that begins with these bytes.
+bool HasImageSignature(const BYTE* data, size_t size);
+
 // Picks the decoder by the file's signature and reports the file's format
 // in rawFormat; UnknownImageFormat when no decoder claims the bytes.
 Status DecodeImage(const BYTE* data, size_t size, Raster* out, GUID* rawFormat);
