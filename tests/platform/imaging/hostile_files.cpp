@@ -94,9 +94,10 @@ std::vector<BYTE> ProgressiveJpegHead(std::uint16_t width, std::uint16_t height)
     JpegSegment(out, 0xC2, {8, static_cast<BYTE>(height >> 8), static_cast<BYTE>(height),
                             static_cast<BYTE>(width >> 8), static_cast<BYTE>(width), 1, 1, 0x11, 0});
     for (BYTE tableClass : {BYTE{0x00}, BYTE{0x10}}) {
-        std::vector<BYTE> table = {tableClass, 1};
-        table.resize(17, 0);
-        table.push_back(0x00);
+        // Class and number, 16 counts of codes by length, the one symbol.
+        std::vector<BYTE> table(18, 0);
+        table[0] = tableClass;
+        table[1] = 1;
         JpegSegment(out, 0xC4, table);
     }
     return out;
