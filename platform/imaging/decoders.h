@@ -1,8 +1,11 @@
 #pragma once
 // Library-internal: the decoders, each turning a whole file's bytes into
 // pixels of the format its kind of file decodes to. None reads outside
-// [data, data + size); a truncated or corrupt file gives GenericError, an
-// oversized one OutOfMemory.
+// [data, data + size); a truncated or corrupt file gives GenericError, one
+// whose decode would pass the budget of decode_limits.h, or that declares
+// far more picture than its data holds, OutOfMemory. Every decoder checks
+// the whole of what it will hold against that budget before its first
+// large allocation.
 
 #include <cstddef>
 
