@@ -59,7 +59,7 @@ const HostileCase cases[] = {
      Bytes([] { return hostile::PngWithTextAhead(20, 15u << 20); }), eightGbBudget, Ok},
     {"progressive jpeg whose coefficients pass the budget", Bytes([] { return hostile::ProgressiveJpeg(10000, 10000); }),
      fuzzBudget, OutOfMemory},
-    {"progressive jpeg whose coefficients fit", Bytes([] { return hostile::ProgressiveJpeg(4000, 4000); }),
+    {"progressive jpeg whose coefficients fit", Bytes([] { return hostile::ProgressiveJpeg(3000, 3000); }),
      fuzzBudget, Ok},
     {"jpeg of 500 scans", Bytes([] { return hostile::JpegWithScans(500); }), eightGbBudget, Ok},
     {"jpeg of 501 scans", Bytes([] { return hostile::JpegWithScans(501); }), eightGbBudget, GenericError},
