@@ -33,10 +33,13 @@ inline constexpr GUID ImageFormatJXL = {0x80f9e40f, 0x0f78, 0x4e8e, {0x8d, 0xe2,
 // Decodes the file, chosen by its content, never its name. The path's lone
 // surrogates U+DC00..U+DCFF stand for the file name's bytes that are not
 // text in the locale's code page. FileNotFound or AccessDenied when the file
-// cannot be read, UnknownImageFormat when no decoder knows it, OutOfMemory
-// when it is too large (a side above 65535, or more than a quarter of the
-// physical memory) or memory runs out, GenericError when it is truncated or
-// corrupt. The file is not held open afterwards.
+// cannot be read (AccessDenied for a folder), UnknownImageFormat when it is
+// not a regular file (a pipe or a device is never read) or no decoder knows
+// its first bytes (the rest is then not read), OutOfMemory when the decode
+// would pass its budget (a side above 65535, or more memory than a quarter
+// of the physical memory; see decode_limits.h), when it declares far more
+// picture than its data can paint, or when memory runs out, GenericError
+// when it is truncated or corrupt. The file is not held open afterwards.
 Status GdipCreateBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap);
 
 // A bitmap over the caller's pixels (scan0 non-null: the first row; stride

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -56,36 +58,61 @@ struct FileBytes {
     size_t size = 0;
 };
 
-// Reads the whole file: every decoder works on memory, which is also what
-// lets them be fuzzed and lets no decoder ever see a file change under it.
-Status ReadWholeFile(const std::string& name, FileBytes* out) {
-    FileDescriptor fd(open(name.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return StatusOfErrno(errno);
-    struct stat info;
-    if (fstat(fd.get(), &info) != 0) return StatusOfErrno(errno);
+// Only regular files are read: a pipe or a device would block the caller,
+// or never end.
+Status StatusOfKind(const struct stat& info) {
     if (S_ISDIR(info.st_mode)) return AccessDenied;
     if (!S_ISREG(info.st_mode)) return UnknownImageFormat;
     if (info.st_size <= 0) return UnknownImageFormat;
-    if (static_cast<unsigned long long>(info.st_size) > DecodeMemoryLimit()) return OutOfMemory;
+    return Ok;
+}
 
-    size_t capacity = static_cast<size_t>(info.st_size);
-    PixelMemory data;
-    if (!data.Allocate(capacity, false)) return OutOfMemory;
-    size_t size = 0;
-    // A file that shrinks while being read is read as far as it goes; one
-    // that grows is read to the size it had.
-    while (size < capacity) {
-        ssize_t n = read(fd.get(), data.data() + size, capacity - size);
+// Reads up to size bytes; fewer only at the end of the file. -1 on failure.
+ssize_t ReadFully(int fd, BYTE* out, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = read(fd, out + done, size - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return StatusOfErrno(errno);
+            return -1;
         }
         if (n == 0) break;
-        size += static_cast<size_t>(n);
+        done += static_cast<size_t>(n);
     }
-    if (size == 0) return UnknownImageFormat;
+    return static_cast<ssize_t>(done);
+}
+
+// Reads the whole file: every decoder works on memory, which is also what
+// lets them be fuzzed and lets no decoder ever see a file change under it.
+// The name is looked at before it is opened, so that no device is ever
+// opened; then the file is opened without blocking and looked at again
+// through the descriptor that is read, in case the name moved meanwhile.
+// Nothing is read beyond the first bytes unless they show a known format.
+Status ReadWholeFile(const std::string& name, FileBytes* out) {
+    struct stat info;
+    if (stat(name.c_str(), &info) != 0) return StatusOfErrno(errno);
+    if (Status s = StatusOfKind(info); s != Ok) return s;
+    FileDescriptor fd(open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) return StatusOfErrno(errno);
+    if (fstat(fd.get(), &info) != 0) return StatusOfErrno(errno);
+    if (Status s = StatusOfKind(info); s != Ok) return s;
+
+    BYTE head[signatureBytes];
+    ssize_t headSize = ReadFully(fd.get(), head, sizeof head);
+    if (headSize < 0) return StatusOfErrno(errno);
+    if (!HasImageSignature(head, static_cast<size_t>(headSize))) return UnknownImageFormat;
+    if (static_cast<unsigned long long>(info.st_size) > DecodeMemoryLimit()) return OutOfMemory;
+
+    // A file that shrinks while being read is read as far as it goes; one
+    // that grows is read to the size it had.
+    size_t capacity = std::max(static_cast<size_t>(info.st_size), static_cast<size_t>(headSize));
+    PixelMemory data;
+    if (!data.Allocate(capacity, false)) return OutOfMemory;
+    std::memcpy(data.data(), head, static_cast<size_t>(headSize));
+    ssize_t rest = ReadFully(fd.get(), data.data() + headSize, capacity - static_cast<size_t>(headSize));
+    if (rest < 0) return StatusOfErrno(errno);
     out->data = std::move(data);
-    out->size = size;
+    out->size = static_cast<size_t>(headSize) + static_cast<size_t>(rest);
     return Ok;
 }
 

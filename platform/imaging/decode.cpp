@@ -60,17 +60,25 @@ bool Matches(const Signature& signature, const BYTE* data, size_t size) {
     return size >= signature.length && std::memcmp(data, signature.bytes, signature.length) == 0;
 }
 
-}  // namespace
-
-Status DecodeImage(const BYTE* data, size_t size, Raster* out, GUID* rawFormat) {
+const Signature* FindSignature(const BYTE* data, size_t size) {
     for (const Signature& signature : signatures) {
         if (Matches(signature, data, size)) {
-            Status status = signature.decode(data, size, out);
-            if (status == Ok) *rawFormat = *signature.format;
-            return status;
+            return &signature;
         }
     }
-    return UnknownImageFormat;
+    return nullptr;
+}
+
+}  // namespace
+
+bool HasImageSignature(const BYTE* data, size_t size) { return FindSignature(data, size) != nullptr; }
+
+Status DecodeImage(const BYTE* data, size_t size, Raster* out, GUID* rawFormat) {
+    const Signature* signature = FindSignature(data, size);
+    if (signature == nullptr) return UnknownImageFormat;
+    Status status = signature->decode(data, size, out);
+    if (status == Ok) *rawFormat = *signature->format;
+    return status;
 }
 
 }  // namespace gdiplus

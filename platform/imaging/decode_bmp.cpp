@@ -165,22 +165,18 @@ const BYTE* FileRow(const BYTE* pixels, size_t rowBytes, const Header& h, UINT y
     return pixels + static_cast<size_t>(fileRow) * rowBytes;
 }
 
-Status DecodeRle(const BYTE* data, size_t size, const Header& h, Raster* raster) {
+// Walks the RLE codes, handing each pixel they paint inside the picture to
+// paint (x, file row counted from the bottom, colour index). Ok at the
+// end-of-bitmap mark or past the last row; GenericError when the codes run
+// out before either.
+template <typename Paint>
+Status WalkRle(const BYTE* data, size_t size, const Header& h, Paint paint) {
     const BYTE* p = data + h.pixelOffset;
     const BYTE* end = data + size;
     bool four = h.compression == BI_RLE4;
-    // Image row counted from the bottom, as the file stores it.
     UINT x = 0, y = 0;
     auto put = [&](unsigned index) {
-        if (x < h.width && y < h.height) {
-            BYTE* row = raster->Row(h.height - 1 - y);
-            if (four) {
-                BYTE& b = row[x / 2];
-                b = static_cast<BYTE>((x & 1) ? (b & 0xF0) | index : (b & 0x0F) | index << 4);
-            } else {
-                row[x] = static_cast<BYTE>(index);
-            }
-        }
+        if (x < h.width && y < h.height) paint(x, y, index);
         ++x;
     };
     while (true) {
@@ -210,6 +206,26 @@ Status DecodeRle(const BYTE* data, size_t size, const Header& h, Raster* raster)
         }
         if (y >= h.height) return Ok;
     }
+}
+
+// Pixels the codes leave out stay index 0. The codes are walked once
+// without a bitmap first: a file must paint enough of the picture it
+// declares before memory is taken for all of it.
+Status DecodeRle(const BYTE* data, size_t size, const Header& h, PixelFormat format, Raster* raster) {
+    unsigned long long painted = 0;
+    if (Status s = WalkRle(data, size, h, [&](UINT, UINT, unsigned) { ++painted; }); s != Ok) return s;
+    if (Status s = CheckBackedArea(static_cast<unsigned long long>(h.width) * h.height, painted); s != Ok) return s;
+    if (Status s = Raster::Allocate(h.width, h.height, format, true, raster); s != Ok) return s;
+    bool four = h.compression == BI_RLE4;
+    return WalkRle(data, size, h, [&](UINT x, UINT y, unsigned index) {
+        BYTE* row = raster->Row(h.height - 1 - y);
+        if (four) {
+            BYTE& b = row[x / 2];
+            b = static_cast<BYTE>((x & 1) ? (b & 0xF0) | index : (b & 0x0F) | index << 4);
+        } else {
+            row[x] = static_cast<BYTE>(index);
+        }
+    });
 }
 
 bool MasksAre(const DWORD* masks, DWORD r, DWORD g, DWORD b) {
@@ -267,20 +283,21 @@ Status DecodeBmp(const BYTE* data, size_t size, Raster* out) {
     }
 
     size_t fileRowBytes = (static_cast<size_t>(h.width) * h.bitCount + 31) / 32 * 4;
-    if (!rle) {
+    Raster raster;
+    if (rle) {
+        if (Status s = DecodeRle(data, size, h, format, &raster); s != Ok) return s;
+    } else {
         // Check the pixels are all there before allocating for them.
         if (Status s = CheckDecodeSize(h.width, h.height, GetPixelFormatSize(format)); s != Ok) return s;
         if ((size - h.pixelOffset) / fileRowBytes < h.height) return GenericError;
+        if (Status s = Raster::Allocate(h.width, h.height, format, false, &raster); s != Ok) return s;
     }
-
-    Raster raster;
-    if (Status s = Raster::Allocate(h.width, h.height, format, rle, &raster); s != Ok) return s;
     if (h.bitCount <= 8) {
         if (Status s = ReadPalette(data, size, h, &raster); s != Ok) return s;
     }
 
     if (rle) {
-        if (Status s = DecodeRle(data, size, h, &raster); s != Ok) return s;
+        // The pixels are in already.
     } else if (!generic) {
         size_t copyBytes = PackedRowBytes(h.width, format);
         for (UINT y = 0; y < h.height; ++y) {

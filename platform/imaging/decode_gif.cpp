@@ -73,7 +73,48 @@ Status ReadExtension(GifFileType* gif, int* transparent) {
     return Ok;
 }
 
-Status ReadFirstFrame(GifFileType* gif, int transparent, Raster* out) {
+// Frames looked at for one that fills enough of the screen: more than an
+// animation of a few minutes has, and few enough that the look costs little.
+constexpr int maxFramesLookedAt = 10000;
+
+// True when some frame of the file covers at least screenPixels /
+// backedAreaFactor pixels. Only the frames' descriptions are read, through a
+// reader of its own; their pixels are skipped undecoded.
+bool SomeFrameBacks(const BYTE* data, size_t size, unsigned long long screenPixels) {
+    MemoryReader reader{data, size, 0};
+    GifFile file(&reader);
+    GifFileType* gif = file.get();
+    if (gif == nullptr) return false;
+    for (int frames = 0; frames < maxFramesLookedAt;) {
+        GifRecordType type;
+        if (DGifGetRecordType(gif, &type) == GIF_ERROR) return false;
+        if (type == IMAGE_DESC_RECORD_TYPE) {
+            if (DGifGetImageDesc(gif) == GIF_ERROR) return false;
+            unsigned long long area = static_cast<unsigned long long>(std::max(gif->Image.Width, 0)) *
+                                      static_cast<unsigned long long>(std::max(gif->Image.Height, 0));
+            if (CheckBackedArea(screenPixels, area) == Ok) return true;
+            ++frames;
+            int codeSize = 0;
+            GifByteType* block = nullptr;
+            if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) return false;
+            while (block != nullptr) {
+                if (DGifGetCodeNext(gif, &block) == GIF_ERROR) return false;
+            }
+        } else if (type == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType* block = nullptr;
+            if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) return false;
+            while (block != nullptr) {
+                if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return false;
+            }
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
+Status ReadFirstFrame(const BYTE* data, size_t size, GifFileType* gif, int transparent, Raster* out) {
     if (DGifGetImageDesc(gif) == GIF_ERROR) return ReadError(gif);
     const GifImageDesc& frame = gif->Image;
     if (frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0) return GenericError;
@@ -81,6 +122,19 @@ Status ReadFirstFrame(GifFileType* gif, int transparent, Raster* out) {
     long long screenW = gif->SWidth > 0 ? gif->SWidth : static_cast<long long>(frame.Left) + frame.Width;
     long long screenH = gif->SHeight > 0 ? gif->SHeight : static_cast<long long>(frame.Top) + frame.Height;
     if (screenW > maxDecodedSide || screenH > maxDecodedSide) return OutOfMemory;
+    // What the first frame leaves uncovered is filled with background: a
+    // screen far larger than every frame of the file would be a picture made
+    // of nothing but that.
+    unsigned long long screenPixels = static_cast<unsigned long long>(screenW) * static_cast<unsigned long long>(screenH);
+    unsigned long long framePixels = static_cast<unsigned long long>(frame.Width) * static_cast<unsigned long long>(frame.Height);
+    if (CheckBackedArea(screenPixels, framePixels) != Ok && !SomeFrameBacks(data, size, screenPixels)) {
+        return OutOfMemory;
+    }
+    if (Status s = CheckDecodeSize(static_cast<UINT>(screenW), static_cast<UINT>(screenH), 8,
+                                   static_cast<size_t>(frame.Width));
+        s != Ok) {
+        return s;
+    }
 
     Raster raster;
     if (Status s = Raster::Allocate(static_cast<UINT>(screenW), static_cast<UINT>(screenH),
@@ -167,7 +221,7 @@ Status DecodeGif(const BYTE* data, size_t size, Raster* out) {
         if (DGifGetRecordType(gif, &type) == GIF_ERROR) return ReadError(gif);
         switch (type) {
             case IMAGE_DESC_RECORD_TYPE:
-                return ReadFirstFrame(gif, transparent, out);
+                return ReadFirstFrame(data, size, gif, transparent, out);
             case EXTENSION_RECORD_TYPE:
                 if (Status s = ReadExtension(gif, &transparent); s != Ok) return s;
                 break;

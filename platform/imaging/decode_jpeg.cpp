@@ -3,6 +3,7 @@
 // to RGB; the EXIF orientation applied.
 
 #include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -28,8 +29,24 @@ struct ErrorManager {
 
 [[noreturn]] void OnError(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    err->outOfMemory = cinfo->err->msg_code == JERR_OUT_OF_MEMORY;
+    // The library asks for backing store when its arrays would pass the
+    // memory it was given; there is none, so that is running out too.
+    int code = cinfo->err->msg_code;
+    err->outOfMemory = code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE;
     std::longjmp(err->jump, 1);
+}
+
+// Every scan of a progressive file is a pass over the whole picture. Real
+// files have about ten; libjpeg-turbo's own tools take more than 500 as the
+// sign of a file made to keep the decoder busy, and so do we.
+constexpr int maxScans = 500;
+
+void OnProgress(j_common_ptr cinfo) {
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > maxScans) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        err->outOfMemory = false;
+        std::longjmp(err->jump, 1);
+    }
 }
 
 // Warnings are not printed. A file that ends early is refused rather than
@@ -46,8 +63,9 @@ void OnMessage(j_common_ptr cinfo, int level) {
 // Everything that must outlive a jump back to the decode's start: no
 // object with a destructor may be created after the jump point.
 struct JpegDecode {
-    jpeg_decompress_struct cinfo;
+    jpeg_decompress_struct cinfo{};  // zero, so that destroying it is safe even if creating it failed
     ErrorManager err;
+    jpeg_progress_mgr progress{};
     Raster raster;
     std::vector<BYTE> cmykRow;
     int orientation = 1;
@@ -72,6 +90,35 @@ int FindOrientation(j_decompress_ptr cinfo) {
         }
     }
     return 1;
+}
+
+size_t RoundUp(size_t value, size_t unit) { return (value + unit - 1) / unit * unit; }
+
+// A file of several scans (progressive, or sequential with its components
+// in scans of their own) is decoded through a buffer that holds every DCT
+// coefficient of the picture: 64 of 2 bytes for each block of each
+// component, at least as many bytes as the decoded pixels themselves.
+size_t CoefficientBytes(j_decompress_ptr cinfo) {
+    bool severalScans = cinfo->progressive_mode || cinfo->comps_in_scan < cinfo->num_components;
+    if (!severalScans) return 0;
+    size_t total = 0;
+    for (int c = 0; c < cinfo->num_components; ++c) {
+        const jpeg_component_info& component = cinfo->comp_info[c];
+        // The library rounds each component up to whole MCUs.
+        size_t blocks = MultiplyBytes(RoundUp(component.width_in_blocks, static_cast<size_t>(component.h_samp_factor)),
+                                      RoundUp(component.height_in_blocks, static_cast<size_t>(component.v_samp_factor)));
+        total = AddBytes(total, MultiplyBytes(blocks, sizeof(JBLOCK)));
+    }
+    return total;
+}
+
+// The library's own rows (sample rows of each component for upsampling and
+// colour conversion, a few MCU rows high), with room to spare, and the
+// row of CMYK samples converted here.
+size_t WorkingRowBytes(j_decompress_ptr cinfo) {
+    size_t rowsHigh = static_cast<size_t>(cinfo->max_v_samp_factor) * DCTSIZE * 4;
+    size_t samples = MultiplyBytes(RoundUp(cinfo->image_width, DCTSIZE * 4), static_cast<size_t>(cinfo->num_components));
+    return AddBytes(MultiplyBytes(samples, rowsHigh), MultiplyBytes(cinfo->image_width, 4));
 }
 
 Status Run(JpegDecode& d, const BYTE* data, size_t size) {
@@ -103,8 +150,19 @@ Status Run(JpegDecode& d, const BYTE* data, size_t size) {
     }
     UINT width = cinfo->image_width, height = cinfo->image_height;
     // The upright copy needs room of its own while the stored one exists.
-    size_t turnBytes = d.orientation != 1 ? RowBytes(width, format) * height : 0;
-    if (Status s = CheckDecodeSize(width, height, GetPixelFormatSize(format), turnBytes); s != Ok) return s;
+    size_t pixelBytes = MultiplyBytes(RowBytes(width, format), height);
+    size_t turnBytes = d.orientation != 1 ? pixelBytes : 0;
+    size_t libraryBytes = AddBytes(CoefficientBytes(cinfo), WorkingRowBytes(cinfo));
+    if (Status s = CheckDecodeSize(width, height, GetPixelFormatSize(format), AddBytes(turnBytes, libraryBytes));
+        s != Ok) {
+        return s;
+    }
+    // What is left of the budget is all the library may allocate: should
+    // its needs ever outgrow the estimate above, it fails rather than the
+    // machine.
+    size_t ours = AddBytes(pixelBytes, turnBytes);
+    size_t left = DecodeMemoryLimit() - ours;
+    cinfo->mem->max_memory_to_use = static_cast<long>(std::min<size_t>(left, LONG_MAX));
 
     jpeg_start_decompress(cinfo);
     if (cinfo->output_width != width || cinfo->output_height != height) return GenericError;
@@ -156,7 +214,13 @@ Status DecodeJpeg(const BYTE* data, size_t size, Raster* out) {
     d.err.pub.error_exit = OnError;
     d.err.pub.emit_message = OnMessage;
     d.err.outOfMemory = false;
-    if (!Create(d)) return OutOfMemory;
+    if (!Create(d)) {
+        // What it had made before failing is freed too.
+        jpeg_destroy_decompress(&d.cinfo);
+        return OutOfMemory;
+    }
+    d.progress.progress_monitor = OnProgress;
+    d.cinfo.progress = &d.progress;
 
     Status status = Run(d, data, size);
     jpeg_destroy_decompress(&d.cinfo);

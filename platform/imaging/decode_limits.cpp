@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
 
 namespace gdiplus {
 namespace {
@@ -27,15 +28,24 @@ size_t DecodeMemoryLimit() {
     return quarter;
 }
 
+size_t AddBytes(size_t a, size_t b) { return a > SIZE_MAX - b ? SIZE_MAX : a + b; }
+
+size_t MultiplyBytes(size_t a, size_t b) { return b != 0 && a > SIZE_MAX / b ? SIZE_MAX : a * b; }
+
 Status CheckDecodeSize(UINT width, UINT height, UINT bitsPerPixel, size_t extraBytes) {
     if (width == 0 || height == 0) return InvalidParameter;
     if (width > maxDecodedSide || height > maxDecodedSide) return OutOfMemory;
-    // Both sides are below 2^16 and the depth below 2^8, so this cannot
-    // overflow 64 bits.
-    unsigned long long rowBytes = (static_cast<unsigned long long>(width) * bitsPerPixel + 31) / 32 * 4;
-    unsigned long long total = rowBytes * height + extraBytes;
-    if (total > DecodeMemoryLimit()) return OutOfMemory;
+    // Both sides are below 2^16 and the depth below 2^8, so the bitmap's
+    // size cannot overflow 64 bits.
+    size_t rowBytes = (static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    if (AddBytes(rowBytes * height, extraBytes) > DecodeMemoryLimit()) return OutOfMemory;
     return Ok;
+}
+
+Status CheckBackedArea(unsigned long long declaredPixels, unsigned long long coveredPixels) {
+    if (declaredPixels <= alwaysBackedPixels) return Ok;
+    if (coveredPixels >= declaredPixels / backedAreaFactor) return Ok;
+    return OutOfMemory;
 }
 
 }  // namespace gdiplus

@@ -48,6 +48,7 @@ struct PngDecode {
     MemoryReader reader{};
     ErrorState errors;
     Raster raster;
+    ImageProperties properties;  // gathered while the chunks are read
     std::vector<png_bytep> rows;
     std::vector<BYTE> widened;  // 2-bit files read at one byte per pixel
 };
@@ -56,6 +57,28 @@ struct PngDecode {
 void PackNibbles(const BYTE* in, UINT width, BYTE* out) {
     for (UINT x = 0; x + 1 < width; x += 2) out[x / 2] = static_cast<BYTE>(in[x] << 4 | (in[x + 1] & 0x0F));
     if (width & 1) out[width / 2] = static_cast<BYTE>(in[width - 1] << 4);
+}
+
+// Chunks libpng would otherwise read, decompress and keep: text (tEXt, zTXt
+// and iTXt inflate to megabytes each, a thousand of them allowed), palettes
+// for other displays, and metadata the bitmap has no place for. They are
+// never decompressed nor kept, whatever their size, and never count against
+// the decode budget; the one iTXt chunk that holds XMP is taken as it passes
+// (KeepPngXmp). The colour profile (iCCP) and EXIF (eXIf) are read, within
+// the chunk-size cap below.
+const png_byte ignoredChunks[] =
+    "bKGD\0cHRM\0gAMA\0hIST\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0sTER\0tEXt\0tIME\0zTXt";
+constexpr int ignoredChunkCount = sizeof ignoredChunks / 5;
+
+void IgnoreChunksOfNoUse(png_structp png) {
+    // Chunks libpng does not know are dropped as well.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, ignoredChunks, ignoredChunkCount);
+    // What is still read whole (the palette and its transparency, at most
+    // 768 and 256 bytes, and later the metadata taken out of the list above)
+    // is capped, as is the number of chunks libpng would keep.
+    png_set_chunk_malloc_max(png, maxMetadataBytes);
+    png_set_chunk_cache_max(png, 16);
 }
 
 Status Run(PngDecode& d) {
@@ -105,10 +128,17 @@ Status Run(PngDecode& d) {
     if (interlace != PNG_INTERLACE_NONE) png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
-    size_t widenedBytes = widenTwoBit ? static_cast<size_t>(width) * height : 0;
-    if (Status s = CheckDecodeSize(width, height, GetPixelFormatSize(format), widenedBytes); s != Ok) return s;
+    // Beside the bitmap: the 2-bit rows widened, a pointer to every row, and
+    // libpng's current and previous rows at up to 8 bytes a pixel.
+    size_t widenedBytes = widenTwoBit ? MultiplyBytes(width, height) : 0;
+    size_t workingBytes = AddBytes(MultiplyBytes(height, sizeof(png_bytep)), MultiplyBytes(width, 2 * 8));
+    if (Status s = CheckDecodeSize(width, height, GetPixelFormatSize(format), AddBytes(widenedBytes, workingBytes));
+        s != Ok) {
+        return s;
+    }
     if (Status s = Raster::Allocate(width, height, format, false, &d.raster); s != Ok) return s;
-    ReadPngMetadata(png, info, &d.raster.properties);
+    ReadPngMetadata(png, info, &d.properties);
+    d.raster.properties = std::move(d.properties);
     if (widenTwoBit && png_get_rowbytes(png, info) != width) return GenericError;
     if (!widenTwoBit && png_get_rowbytes(png, info) != PackedRowBytes(width, format)) return GenericError;
 
@@ -171,8 +201,14 @@ Status DecodePng(const BYTE* data, size_t size, Raster* out) {
         png_destroy_read_struct(&d.png, nullptr, nullptr);
         return OutOfMemory;
     }
-    // Let no chunk claim more memory than the picture itself could.
-    png_set_chunk_malloc_max(d.png, 16u << 20);
+    IgnoreChunksOfNoUse(d.png);
+    KeepPngXmp(d.png, &d.properties);
+#ifdef PELMORA_FUZZING
+    // Mutated chunks would all fail their checksums and never reach the
+    // decoding; the fuzzers' build alone reads them as if they were whole.
+    png_set_crc_action(d.png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+    png_set_option(d.png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
     Status status = Run(d);
     png_destroy_read_struct(&d.png, &d.info, nullptr);
     if (status != Ok) return status;

@@ -24,8 +24,10 @@ void WriteToVector(png_structp png, png_bytep data, png_size_t length) {
         state->out->insert(state->out->end(), data, data + length);
     } catch (const std::bad_alloc&) {
         state->outOfMemory = true;
-        png_error(png, "out of memory");
     }
+    // png_error jumps away: never from inside the handler, which would skip
+    // the end of the exception's life.
+    if (state->outOfMemory) png_error(png, "out of memory");
 }
 
 void Flush(png_structp) {}

@@ -8,7 +8,31 @@ namespace {
 
 constexpr char xmpKey[] = "XML:com.adobe.xmp";
 
+// An iTXt chunk: keyword, NUL, compression flag and method, language tag,
+// NUL, translated keyword, NUL, text.
+int TakeXmpChunk(png_structp png, png_unknown_chunkp chunk) {
+    if (std::memcmp(chunk->name, "iTXt", 4) != 0) return 0;
+    const BYTE* at = chunk->data;
+    const BYTE* end = at + chunk->size;
+    if (chunk->size < sizeof xmpKey + 2 || std::memcmp(at, xmpKey, sizeof xmpKey) != 0) return 0;
+    at += sizeof xmpKey;
+    if (at[0] != 0) return 0;  // compressed: not what XMP writers make
+    at += 2;
+    for (int field = 0; field < 2; ++field) {
+        at = static_cast<const BYTE*>(std::memchr(at, 0, static_cast<size_t>(end - at)));
+        if (at == nullptr) return 0;
+        ++at;
+    }
+    auto* properties = static_cast<ImageProperties*>(png_get_user_chunk_ptr(png));
+    KeepXmp(at, static_cast<size_t>(end - at), properties);
+    return 1;
+}
+
 }  // namespace
+
+void KeepPngXmp(png_structp png, ImageProperties* properties) {
+    png_set_read_user_chunk_fn(png, properties, TakeXmpChunk);
+}
 
 void ReadPngMetadata(png_structp png, png_infop info, ImageProperties* properties) {
     png_charp name = nullptr;
@@ -21,14 +45,6 @@ void ReadPngMetadata(png_structp png, png_infop info, ImageProperties* propertie
     png_uint_32 exifBytes = 0;
     png_bytep exif = nullptr;
     if (png_get_eXIf_1(png, info, &exifBytes, &exif) != 0) KeepExif(exif, exifBytes, properties);
-    png_textp texts = nullptr;
-    int count = png_get_text(png, info, &texts, nullptr);
-    for (int i = 0; i < count; ++i) {
-        if (texts[i].key == nullptr || std::strcmp(texts[i].key, xmpKey) != 0 || texts[i].text == nullptr) continue;
-        size_t length = texts[i].compression >= PNG_ITXT_COMPRESSION_NONE ? texts[i].itxt_length : texts[i].text_length;
-        KeepXmp(reinterpret_cast<const BYTE*>(texts[i].text), length, properties);
-        break;
-    }
 }
 
 void WritePngMetadata(png_structp png, png_infop info, const MetadataBlocks& blocks) {

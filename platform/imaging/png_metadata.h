@@ -8,7 +8,11 @@
 
 namespace gdiplus {
 
-// After png_read_info: the chunks before the image data.
+// Before png_read_info: the XMP packet is taken from its iTXt chunk as the
+// chunk is read (uncompressed, as XMP writers store it); every other chunk
+// the decoder ignores passes unkept.
+void KeepPngXmp(png_structp png, ImageProperties* properties);
+// After png_read_info: the profile and EXIF before the image data.
 void ReadPngMetadata(png_structp png, png_infop info, ImageProperties* properties);
 // Before png_write_info. A profile libpng finds unfit for the picture
 // (another colour space, a damaged header) is left out, not an error.

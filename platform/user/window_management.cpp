@@ -260,6 +260,8 @@ BOOL DestroyWindow(HWND window) {
 
 BOOL IsWindow(HWND window) { return FindWindowRecord(window) ? TRUE : FALSE; }
 
+long LiveWindowCount() { return static_cast<long>(internal::Windows().Count()); }
+
 BOOL ShowWindow(HWND window, int command) {
     WindowRecord* record = FindWindowRecord(window);
     if (!record || !record->widget) return FALSE;

@@ -22,6 +22,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 
+// Number of windows alive, child windows included (a diagnostic of this
+// service, not a Windows call), so that tests can prove windows go.
+long LiveWindowCount();
+
 BOOL ShowWindow(HWND window, int command);
 BOOL IsWindowVisible(HWND window);
 BOOL IsIconic(HWND window);

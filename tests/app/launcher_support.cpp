@@ -100,4 +100,6 @@ testsupport::ScreenRect ToScreenRect(const RECT& rect) {
     return testsupport::ScreenRect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
+int ToolkitWidgetCount() { return static_cast<int>(QApplication::allWidgets().size()); }
+
 }  // namespace apptest

@@ -51,4 +51,7 @@ std::vector<testsupport::ScreenRect> PhotoWindowRects(testsupport::CXSession& x)
 
 testsupport::ScreenRect ToScreenRect(const RECT& rect);
 
+// Widgets of the toolkit alive now, those waiting to be deleted included.
+int ToolkitWidgetCount();
+
 }  // namespace apptest

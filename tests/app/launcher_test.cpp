@@ -10,6 +10,8 @@
 
 #include "image/dib_image.h"
 #include "photo/geometry.h"
+#include "photo/photo_wnd.h"
+#include "platform/gdi/handles.h"
 #include "platform/user/help_viewer.h"
 #include "platform/user/user.h"
 #include "res/resource_ids.h"
@@ -121,6 +123,53 @@ TEST_F(LauncherTest, PhotosCascadeByHowManyWereOpenedEvenAfterTheyClosed) {
             SendMessageA(GetLastActivePopup(Launcher()), WM_COMMAND, res::ID_PHOTO_CLOSE, 0);
             ASSERT_TRUE(PumpUntil([&] { return apptest::PhotoWindowRects(x_).empty(); }));
         }
+    });
+}
+
+long ResidentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
+TEST_F(LauncherTest, AThousandPhotosOpenedAndClosedLeaveNothingBehind) {
+    struct Counts {
+        long bitmaps, surfaces, memorySurfaces, fonts, windows;
+        bool operator==(const Counts&) const = default;
+    };
+    const auto count = [] {
+        return Counts{gdi::LiveObjectCount(gdi::OBJ_BITMAP), gdi::LiveObjectCount(gdi::OBJ_DC),
+                      gdi::LiveObjectCount(gdi::OBJ_MEMDC), gdi::LiveObjectCount(gdi::OBJ_FONT), LiveWindowCount()};
+    };
+    RunLauncher([&] {
+        const Counts start = count();
+        const int widgets = apptest::ToolkitWidgetCount();
+        long afterTenth = 0;
+        for (int cycle = 1; cycle <= 1000; ++cycle) {
+            // The open steps the command takes once its dialog has returned.
+            ASSERT_TRUE(launcher_->OpenPhotoFile(landscape.c_str())) << "cycle " << cycle;
+            HWND photo = nullptr;
+            ASSERT_TRUE(PumpUntil([&] { return (photo = GetLastActivePopup(Launcher())) != Launcher(); }));
+            auto* window = dynamic_cast<CPhotoWnd*>(CWnd::FromHandlePermanent(photo));
+            ASSERT_NE(window, nullptr);
+            launcher_->ClosePhotoWindow(window);
+            ASSERT_FALSE(IsWindow(photo));
+            // The toolkit deletes a closed window's widget from its loop, as
+            // the program's own loop does between two clicks.
+            ASSERT_TRUE(PumpUntil([&] { return apptest::ToolkitWidgetCount() == widgets; }));
+            if (cycle == 10) afterTenth = ResidentKb();
+        }
+        const Counts end = count();
+        EXPECT_EQ(end.bitmaps, start.bitmaps);
+        EXPECT_EQ(end.surfaces, start.surfaces);
+        // The pool keeps up to four idle memory surfaces for later use.
+        EXPECT_LE(end.memorySurfaces, start.memorySurfaces + 4);
+        EXPECT_EQ(end.fonts, start.fonts);
+        EXPECT_EQ(end.windows, start.windows);
+        EXPECT_LE(ResidentKb() - afterTenth, 5 * 1024) << "resident memory grew from the tenth cycle to the last";
     });
 }
 
