@@ -24,11 +24,8 @@ public:
     void RegisterImage();
     void UnregisterImage();
 
-    // Read-only views for tests.
-    ULONG_PTR RuntimeToken();
-    LONG LiveImageCount();
-
 private:
+    friend struct ImagingRuntimeTesting;
     ImagingRuntime();
     ~ImagingRuntime();
 

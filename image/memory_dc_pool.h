@@ -24,15 +24,9 @@ public:
     // start from an empty pool.
     static void DeletePooledDcs();
 
-    // Read-only view for tests: the surface in slot index, or null.
-    static gdi::HDC PeekSlot(int index);
-
-    // What TakeDc makes new surfaces with; null restores CreateCompatibleDC.
-    // Lets tests see what happens when no surface can be made.
-    using DcFactory = gdi::HDC (*)();
-    static void SetDcFactory(DcFactory factory);
-
 private:
+    friend struct MemoryDcPoolTesting;
+    using DcFactory = gdi::HDC (*)();  // null: CreateCompatibleDC
     static std::atomic<gdi::HDC> slots[slotCount];
     static std::atomic<DcFactory> factory;
 };

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "image/image_testing.h"
+
 namespace {
 
 // The lowest address of the calling thread's stack; 0 when unknown.

@@ -35,9 +35,3 @@ bool StackHasRoom(size_t bytes);
 // The heap of these buffers and of the path converter.
 void* SmallHeapAllocate(size_t size);
 void SmallHeapFree(void* memory);
-
-// For tests: pretend that the stack has no room, or the heap no memory.
-struct SmallBufferFaults {
-    static inline bool stackFull = false;
-    static inline bool heapEmpty = false;
-};

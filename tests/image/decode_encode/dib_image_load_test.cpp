@@ -9,6 +9,7 @@
 #include "image/ansi_path.h"
 #include "image/dib_image.h"
 #include "image/gdip_bitmap_holder.h"
+#include "image/image_testing.h"
 #include "image/imaging_runtime.h"
 #include "image/small_buffer.h"
 #include "platform/gdi/bitmaps.h"
@@ -262,10 +263,10 @@ TEST(LoadFailure, UnreadableFilesFailAndLeaveTheImageEmpty) {
             EXPECT_EQ(image.width, 0);
         }
         // The library stays started while a raster image lives.
-        EXPECT_NE(ImagingRuntime::Instance().RuntimeToken(), 0u);
+        EXPECT_NE(ImagingRuntimeTesting::RuntimeToken(), 0u);
         EXPECT_TRUE(IsStarted());
     }
-    EXPECT_EQ(ImagingRuntime::Instance().RuntimeToken(), 0u);
+    EXPECT_EQ(ImagingRuntimeTesting::RuntimeToken(), 0u);
     EXPECT_EQ(LiveImageCount(), 0u);
 }
 
