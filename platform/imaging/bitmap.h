@@ -51,16 +51,12 @@ Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat 
 Status GdipGetImagePixelFormat(GpImage* image, PixelFormat* format);
 Status GdipGetImageWidth(GpImage* image, UINT* width);
 Status GdipGetImageHeight(GpImage* image, UINT* height);
-Status GdipGetImageRawFormat(GpImage* image, GUID* format);
 
 // The bytes a ColorPalette holding the image's palette takes (at least
 // sizeof(ColorPalette), also for an image without a palette).
 Status GdipGetImagePaletteSize(GpImage* image, INT* size);
 // InvalidParameter when size is smaller than the palette needs.
 Status GdipGetImagePalette(GpImage* image, ColorPalette* palette, INT size);
-// Replaces the palette of an indexed bitmap (at most 256 entries, and no
-// more than its depth can address).
-Status GdipSetImagePalette(GpImage* image, const ColorPalette* palette);
 
 // Locks rect (null: the whole bitmap) for reading and/or writing in format.
 // The bitmap's own format gives its own rows; another format gives

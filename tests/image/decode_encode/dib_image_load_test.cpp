@@ -14,6 +14,7 @@
 #include "image/small_buffer.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/handles.h"
+#include "platform/imaging/imaging_testing.h"
 #include "tests/image/image_test_support.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 

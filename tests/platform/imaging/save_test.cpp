@@ -18,6 +18,7 @@
 
 #include "platform/imaging/bitmap.h"
 #include "platform/imaging/codec_info.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/safe_file_writer.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 
