@@ -19,8 +19,5 @@ int CombineRgn(HRGN destination, HRGN source1, HRGN source2, int mode);
 
 // The bounding box (all zero when empty) and the region's type, or ERROR.
 int GetRgnBox(HRGN region, RECT* box);
-BOOL PtInRegion(HRGN region, int x, int y);
-// FALSE also when either handle is invalid.
-BOOL EqualRgn(HRGN region1, HRGN region2);
 
 }  // namespace gdi

@@ -13,6 +13,7 @@
 
 #include "app/about_dialog.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/user/help_viewer.h"
 #include "platform/user/shell_open_capture.h"
 #include "platform/user/user.h"

@@ -11,6 +11,7 @@
 #include "image/dib_image.h"
 #include "photo/geometry.h"
 #include "photo/photo_wnd.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/gdi/handles.h"
 #include "platform/user/help_viewer.h"
 #include "platform/user/user.h"

@@ -8,6 +8,7 @@
 #include "image/image_testing.h"
 #include "image/memory_dc_pool.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "tests/image/image_test_support.h"
 
 namespace {

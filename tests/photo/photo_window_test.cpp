@@ -9,6 +9,7 @@
 #include "image/image_testing.h"
 #include "photo/photo_commands.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/user/user.h"
 #include "tests/photo/photo_window_support.h"
 #include "tests/support/gui_pump.h"

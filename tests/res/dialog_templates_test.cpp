@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/user/user.h"
 #include "res/register_resources.h"
 #include "res/resource_ids.h"
