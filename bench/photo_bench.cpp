@@ -29,6 +29,7 @@
 #include "photo/save_command.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "tests/support/private_xvfb.h"
 
 namespace {

@@ -45,17 +45,9 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // modally then ends its run. FALSE for a window that is not a dialog.
 BOOL EndDialog(HWND dialog, INT_PTR result);
 
-// Dialog units to pixels with the dialog's font (rounded to the nearest
-// pixel). FALSE for a window that is not a dialog.
-BOOL MapDialogRect(HWND dialog, RECT* rect);
-
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND control);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
-UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
-BOOL CheckDlgButton(HWND dialog, int id, UINT check);
-UINT IsDlgButtonChecked(HWND dialog, int id);
 
 // The next (or previous) visible, enabled control with WS_TABSTOP after
 // control, wrapping around; the first one for a null control; control

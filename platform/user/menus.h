@@ -20,11 +20,6 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
 // the previous state, or -1 when there is no such item.
 int EnableMenuItem(HMENU menu, UINT item, UINT flags);
 int GetMenuItemCount(HMENU menu);
-// The command of the item at that position; -1 for pop-ups and missing
-// items, 0 for separators.
-UINT GetMenuItemID(HMENU menu, int position);
-// Copies the item's text; the length, 0 when there is no such item.
-int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags);
 
 // Shows the menu with its upper-left corner at the screen point (moved only
 // as far as needed to stay on the screen) and returns once it closes. The

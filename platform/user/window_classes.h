@@ -11,10 +11,5 @@ namespace user {
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
 // Fills *windowClass from a registered class; FALSE when there is none.
 BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* windowClass);
-// The name of a window's class (as registered, built-in ones included);
-// the length copied, 0 for a dead window.
-int GetClassNameA(HWND window, LPSTR buffer, int size);
-// FALSE while windows of the class exist, or when there is no such class.
-BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
 
 }  // namespace user

@@ -22,10 +22,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 
-// Number of windows alive, child windows included (a diagnostic of this
-// service, not a Windows call), so that tests can prove windows go.
-long LiveWindowCount();
-
 BOOL ShowWindow(HWND window, int command);
 BOOL IsWindowVisible(HWND window);
 BOOL IsIconic(HWND window);
@@ -37,7 +33,6 @@ BOOL GetClientRect(HWND window, RECT* rect);
 // parent's client coordinates for child windows).
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL ClientToScreen(HWND window, POINT* point);
-BOOL ScreenToClient(HWND window, POINT* point);
 
 // A child's parent, or a pop-up's owner; null otherwise.
 HWND GetParent(HWND window);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "res/register_resources.h"
 #include "res/resource_ids.h"
 #include "tests/app/pelmora_process.h"

@@ -15,6 +15,7 @@
 #include "platform/gdi/handles.h"
 #include "platform/user/help_viewer.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "res/resource_ids.h"
 #include "tests/app/launcher_support.h"
 #include "tests/app/pelmora_process.h"
