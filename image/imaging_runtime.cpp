@@ -1,6 +1,7 @@
 #include "image/imaging_runtime.h"
 
 #include "image/image_testing.h"
+#include "platform/assert.h"
 #include "platform/imaging/startup.h"
 
 ImagingRuntime& ImagingRuntime::Instance() {
@@ -53,6 +54,7 @@ void ImagingRuntime::RegisterImage() {
 
 void ImagingRuntime::UnregisterImage() {
     kernel::EnterCriticalSection(&runtimeLock);
+    PELMORA_ASSERT(liveImageCount > 0);  // each image unregisters once, after registering
     // Stopping inside the same hold: no start-up can slip in between.
     if (--liveImageCount == 0) Stop();
     kernel::LeaveCriticalSection(&runtimeLock);
