@@ -13,7 +13,7 @@ public:
 
     // The first pooled surface in slot order (the slot is left empty), or a
     // new memory surface when none is pooled; null when none can be made.
-    static gdi::HDC TakeDc();
+    [[nodiscard]] static gdi::HDC TakeDc();
 
     // Puts dc into slot 0, shifting pooled surfaces toward slot 3 until an
     // empty slot takes them; with all four full, the one pushed out of slot 3

@@ -19,8 +19,7 @@ public:
 
     // size bytes, aligned for any record; null when they cannot be had.
     // Called once per buffer.
-    BYTE* Obtain(size_t size);
-    bool OnStack() const { return data_ == stack_; }
+    [[nodiscard]] BYTE* Obtain(size_t size);
 
 private:
     alignas(std::max_align_t) BYTE stack_[stackLimit];

@@ -11,7 +11,7 @@ namespace gdi {
 // A memory surface; dc must be null or a live surface. It starts with the
 // stock 1 x 1 monochrome bitmap and the white brush selected, stretch mode
 // BLACKONWHITE, black text on a white background and no clip.
-HDC CreateCompatibleDC(HDC dc);
+[[nodiscard]] HDC CreateCompatibleDC(HDC dc);
 
 // Frees a memory surface or a surface over memory (never the memory
 // itself), releasing whatever is selected into it. The screen surface is

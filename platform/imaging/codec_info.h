@@ -77,7 +77,7 @@ Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoder
 // target in one step; on any failure the temporary file is removed and a
 // file already there keeps every byte. InvalidParameter for an unknown
 // encoder, AccessDenied or Win32Error when the folder refuses the file.
-Status GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID* clsidEncoder,
-                           const EncoderParameters* encoderParams);
+[[nodiscard]] Status GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID* clsidEncoder,
+                                         const EncoderParameters* encoderParams);
 
 }  // namespace gdiplus

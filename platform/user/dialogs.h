@@ -30,10 +30,10 @@ inline constexpr WORD DC_HASDEFID = 0x534B;
 // relative to the owner's client area (screen coordinates with
 // DS_ABSALIGN or without owner). Null when the template is unusable, the
 // window cannot be created, or a control cannot (unless DS_NOFAILCREATE).
-HWND CreateDialogIndirectParamA(HINSTANCE instance, const DialogTemplate* dialog, HWND owner, DLGPROC proc,
-                                LPARAM param);
+[[nodiscard]] HWND CreateDialogIndirectParamA(HINSTANCE instance, const DialogTemplate* dialog, HWND owner,
+                                              DLGPROC proc, LPARAM param);
 // The same from a registered dialog resource.
-HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param);
+[[nodiscard]] HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param);
 
 // The dialog class's default handling: its font, the default button
 // (DM_GETDEFID, DM_SETDEFID), the close box as IDCANCEL, the navigation

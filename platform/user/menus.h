@@ -6,11 +6,11 @@
 
 namespace user {
 
-HMENU CreatePopupMenu();
+[[nodiscard]] HMENU CreatePopupMenu();
 // Destroys the menu and every pop-up in it.
 BOOL DestroyMenu(HMENU menu);
 // A registered menu resource of the program's instance; null when absent.
-HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
+[[nodiscard]] HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
 // The pop-up at that position, owned by the menu; null for other items.
 HMENU GetSubMenu(HMENU menu, int position);
 // MF_STRING (text in UTF-8), MF_SEPARATOR or MF_POPUP (idOrPopup is the

@@ -23,21 +23,19 @@ struct MenuItemResource {
 // Each returns false, registering nothing, for a malformed resource (menus
 // at most 16 deep). A number registered again replaces the earlier one;
 // handles already loaded keep what they were loaded from.
-bool RegisterMenuResource(WORD id, std::span<const MenuItemResource> items);
-bool RegisterCursorResource(WORD id, const CursorResource& cursor);
-bool RegisterIconResource(WORD id, const IconResource& icon);
-bool RegisterBitmapResource(WORD id, const ImageResource& bitmap);
+[[nodiscard]] bool RegisterMenuResource(WORD id, std::span<const MenuItemResource> items);
 // Strings are UTF-8; an empty string registers nothing (it reads as absent).
-bool RegisterStringResource(WORD id, const char* text);
+[[nodiscard]] bool RegisterStringResource(WORD id, const char* text);
 // Templates need a class for every control and at most 255 controls.
-bool RegisterDialogResource(WORD id, const DialogTemplate& dialog);
+[[nodiscard]] bool RegisterDialogResource(WORD id, const DialogTemplate& dialog);
 
 // Pictures from the bytes of an icon (.ico), cursor (.cur) or bitmap
 // (.bmp) file with uncompressed pictures of 1, 4, 8, 24 or 32 bits per
-// pixel; false for a malformed or truncated file.
-bool RegisterIconFile(WORD id, std::span<const BYTE> file);
-bool RegisterCursorFile(WORD id, std::span<const BYTE> file);
-bool RegisterBitmapFile(WORD id, std::span<const BYTE> file);
+// pixel, each 1 to 256 pixels a side; false for a malformed or truncated
+// file.
+[[nodiscard]] bool RegisterIconFile(WORD id, std::span<const BYTE> file);
+[[nodiscard]] bool RegisterCursorFile(WORD id, std::span<const BYTE> file);
+[[nodiscard]] bool RegisterBitmapFile(WORD id, std::span<const BYTE> file);
 
 // The string's bytes, at most size - 1 of them, and a terminator; the
 // length copied, 0 when there is no such string (or no buffer).

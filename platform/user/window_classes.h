@@ -8,7 +8,7 @@ namespace user {
 
 // The class's atom, or 0 when the record is incomplete, the instance is not
 // the program's or the name is taken.
-ATOM RegisterClassA(const WNDCLASSA* windowClass);
+[[nodiscard]] ATOM RegisterClassA(const WNDCLASSA* windowClass);
 // Fills *windowClass from a registered class; FALSE when there is none.
 BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* windowClass);
 

@@ -13,8 +13,9 @@ namespace user {
 // 32767 and positions within -32767 .. 32767, what the X server can show.
 // Null when the class is unknown, the parent is not a window, or WM_NCCREATE
 // or WM_CREATE refuses.
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param);
+[[nodiscard]] HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                                   int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance,
+                                   LPVOID param);
 
 // Destroys owned windows first (each gets WM_DESTROY), then the window
 // (WM_DESTROY, then its children), then WM_NCDESTROY; the handle is dead

@@ -273,7 +273,7 @@ TEST(LoadFailure, UnreadableFilesFailAndLeaveTheImageEmpty) {
 
 TEST(LoadFailure, AnUnconvertiblePathRaisesAnException) {
     CDibImage image;
-    EXPECT_THROW(image.LoadFromFile(nullptr), CHResultError);
+    EXPECT_THROW(static_cast<void>(image.LoadFromFile(nullptr)), CHResultError);
 }
 
 }  // namespace

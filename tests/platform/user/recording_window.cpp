@@ -54,7 +54,7 @@ const char* RecordingClass() {
         windowClass.lpfnWndProc = RecordingProc;
         windowClass.hInstance = user::GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "RecordingWindow";
-        user::RegisterClassA(&windowClass);
+        if (!user::RegisterClassA(&windowClass)) ADD_FAILURE() << "the recording class was refused";
         return "RecordingWindow";
     }();
     return name;
