@@ -25,14 +25,10 @@
 namespace {
 
 using namespace user;
-using apptest::LauncherTest;
-using testsupport::CXSession;
-using testsupport::PumpUntil;
-using testsupport::ScreenRect;
+using namespace apptest;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
-const std::string fixtures = PELMORA_FIXTURE_IMAGES;
 // 3:2 and 2:3 photos, so that the aspect shows in each window's size.
 const std::string landscape = fixtures + "/jpeg-colour.jpg";
 
@@ -331,10 +327,10 @@ TEST_F(LauncherTest, HelpButtonAndF1InAPhotoWindowShowTheLaunchersTopic) {
             CXSession x;
             apptest::Click(x, help.x, help.y);
         });
-        ASSERT_TRUE(PumpUntil([&] { return HelpViewerWindow() != nullptr; }));
+        const std::optional<std::string> topic = TakeHelpTopic();
         click.get();
-        EXPECT_EQ(DescribeHelpViewer(HelpViewerWindow())->topic, "/index.htm");
-        DestroyWindow(HelpViewerWindow());
+        ASSERT_TRUE(topic.has_value()) << "the viewer was shown";
+        EXPECT_EQ(*topic, "/index.htm");
 
         OpenPhoto(landscape);
         ASSERT_TRUE(PumpUntil([&] { return apptest::PhotoWindowRects(x_).size() == 1; }));
@@ -343,9 +339,7 @@ TEST_F(LauncherTest, HelpButtonAndF1InAPhotoWindowShowTheLaunchersTopic) {
         SetActiveWindow(photo);
         ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == photo; }));
         x_.TapKey("F1");
-        ASSERT_TRUE(PumpUntil([&] { return HelpViewerWindow() != nullptr; }));
-        EXPECT_EQ(DescribeHelpViewer(HelpViewerWindow())->topic, "/index.htm") << "context 131174";
-        DestroyWindow(HelpViewerWindow());
+        EXPECT_EQ(TakeHelpTopic().value_or("no viewer"), "/index.htm") << "context 131174";
     });
 }
 

@@ -75,4 +75,16 @@ unsigned long WaitUntilShown(const std::string& title) {
     return window;
 }
 
+void CWindowTest::SetUp() { Log().Clear(); }
+
+void CWindowTest::TearDown() {
+    for (user::HWND window : created_) user::DestroyWindow(window);
+    testsupport::Settle();
+}
+
+user::HWND CWindowTest::Keep(user::HWND window) {
+    created_.push_back(window);
+    return window;
+}
+
 }  // namespace usertest
