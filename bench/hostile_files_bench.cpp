@@ -19,6 +19,7 @@
 #include "platform/imaging/bitmap.h"
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/encoders.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/startup.h"
 #include "platform/kernel/code_page.h"
 #include "tests/platform/imaging/hostile_files.h"

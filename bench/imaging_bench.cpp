@@ -207,18 +207,23 @@ void BM_LibpngAlonePng(benchmark::State& state) {
 
 // --- Saves: the save command's image, 32 bits without alpha, bottom-up.
 
-void FillSmall(CDibImage& image) {
-    image.CreateDib(smallWidth, smallHeight, 32, gdi::BI_RGB, nullptr, 0);
+// False, with the benchmark skipped, when no image can be made.
+bool FillSmall(CDibImage& image, benchmark::State& state) {
+    if (!image.CreateDib(smallWidth, smallHeight, 32, gdi::BI_RGB, nullptr, 0)) {
+        state.SkipWithError("no image to save");
+        return false;
+    }
     std::vector<BYTE> picture = Picture(smallWidth, smallHeight, 4);
     for (int y = 0; y < smallHeight; ++y) {
         std::memcpy(image.bits + static_cast<std::ptrdiff_t>(y) * image.pitch,
                     picture.data() + static_cast<size_t>(y) * smallWidth * 4, smallWidth * 4);
     }
+    return true;
 }
 
 void BM_SaveToFileJpeg(benchmark::State& state) {
     CDibImage image;
-    FillSmall(image);
+    if (!FillSmall(image, state)) return;
     image.AcquireDc();  // as the save command holds it
     FaultCounter faults(state);
     for (auto _ : state) {
@@ -237,7 +242,10 @@ void SaveTiny(benchmark::State& state, bool withMetadata) {
         return;
     }
     CDibImage image;
-    image.CreateDib(8, 8, 32, gdi::BI_RGB, nullptr, 0);
+    if (!image.CreateDib(8, 8, 32, gdi::BI_RGB, nullptr, 0)) {
+        state.SkipWithError("no image to save");
+        return;
+    }
     image.CopyPropertyItems(source.propertyItems);
     image.AcquireDc();
     for (auto _ : state) {
@@ -250,7 +258,7 @@ void BM_SaveToFileTinyJpegWithMetadata(benchmark::State& state) { SaveTiny(state
 
 void BM_LibjpegAloneSave(benchmark::State& state) {
     CDibImage image;
-    FillSmall(image);
+    if (!FillSmall(image, state)) return;
     FaultCounter faults(state);
     for (auto _ : state) {
         WriteJpeg(baselineSavePath, image.bits, smallWidth, smallHeight, image.pitch, JCS_EXT_BGRX, 4, true);
@@ -260,7 +268,7 @@ void BM_LibjpegAloneSave(benchmark::State& state) {
 // The same, made as durable as a save: the file flushed to the disk.
 void BM_LibjpegAloneSaveFlushed(benchmark::State& state) {
     CDibImage image;
-    FillSmall(image);
+    if (!FillSmall(image, state)) return;
     FaultCounter faults(state);
     for (auto _ : state) {
         WriteJpeg(baselineSavePath, image.bits, smallWidth, smallHeight, image.pitch, JCS_EXT_BGRX, 4, true);
@@ -310,7 +318,10 @@ void ReportPeakMemory(const char* what, const std::string& path) {
     long before = StatusKilobytes("VmRSS:");
     {
         CDibImage image;
-        image.LoadFromFile(path.c_str());
+        if (image.LoadFromFile(path.c_str()) != S_OK) {
+            std::printf("%s: did not load\n", what);
+            return;
+        }
         std::printf("%s: peak resident memory %.1f MB (%.1f MB above the %.1f MB before the load; the "
                     "decoded DIB alone is %.1f MB)\n",
                     what, StatusKilobytes("VmHWM:") / 1024.0, (StatusKilobytes("VmHWM:") - before) / 1024.0,

@@ -29,6 +29,7 @@
 #include "photo/save_command.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "tests/support/private_xvfb.h"
 
 namespace {
@@ -167,7 +168,10 @@ BENCHMARK(BM_PaintWindow600x900QuarterTurn)->Unit(benchmark::kMillisecond);
 void BM_DrawPhotoInto900x600Image(benchmark::State& state) {
     CDibImage& photo = Window().image;
     CDibImage target;
-    target.CreateDib(900, 600, 32, gdi::BI_RGB, nullptr, 0);
+    if (!target.CreateDib(900, 600, 32, gdi::BI_RGB, nullptr, 0)) {
+        state.SkipWithError("no image to draw into");
+        return;
+    }
     const gdi::HDC dc = target.AcquireDc();
     MeasureBaseline(5);
     double best = 1e9;

@@ -273,7 +273,10 @@ void ReportPeakMemory(const std::string& format) {
     std::ofstream("/proc/self/clear_refs") << "5";
     long before = StatusKilobytes("VmRSS:");
     CDibImage image;
-    image.LoadFromFile(paths[format].c_str());
+    if (image.LoadFromFile(paths[format].c_str()) != S_OK) {
+        std::printf("LoadFromFile %s: did not load\n", format.c_str());
+        return;
+    }
     std::printf("LoadFromFile %s: peak %.1f MB above the %.1f MB before the load (the DIB alone is %.1f MB)\n",
                 format.c_str(), (StatusKilobytes("VmHWM:") - before) / 1024.0, before / 1024.0,
                 static_cast<double>(-image.pitch) * image.height / (1 << 20));

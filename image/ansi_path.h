@@ -44,7 +44,6 @@ public:
     CAnsiToWide& operator=(const CAnsiToWide&) = delete;
 
     const kernel::WCHAR* Get() const { return text_; }
-    bool UsesHeap() const { return heap_ != nullptr; }
 
 private:
     kernel::WCHAR inline_[inlineLength];

@@ -28,8 +28,8 @@ public:
     // masks (red, green, blue) are read only with BI_BITFIELDS; flags may
     // hold dibHasAlpha. The colour table starts black. False, the image
     // unchanged, when the image is not empty or no bitmap can be made.
-    bool CreateDib(LONG width, LONG height, int bitsPerPixel, DWORD compression,
-                   const DWORD* masks, DWORD flags);
+    [[nodiscard]] bool CreateDib(LONG width, LONG height, int bitsPerPixel, DWORD compression,
+                                 const DWORD* masks, DWORD flags);
 
     // Derives the description from the bitmap (see the fields below).
     void RefreshDescription(Orientation orientation);
@@ -61,7 +61,7 @@ public:
     // image: S_OK, E_FAIL, or E_OUTOFMEMORY when the palette finds no
     // buffer. Throws std::bad_alloc or CHResultError when the path cannot
     // be widened (see CAnsiToWide).
-    HRESULT LoadFromFile(const char* path);
+    [[nodiscard]] HRESULT LoadFromFile(const char* path);
     // Fills this empty image from a decoded library bitmap, with the
     // bitmap's property items.
     HRESULT ImportDecodedBitmap(GdipBitmapHolder& holder);
@@ -70,7 +70,7 @@ public:
     // written when no encoder matches) or E_OUTOFMEMORY. The file gets the
     // image's property items as far as its format holds them, made true of
     // this picture (see ItemsOfSavedPicture).
-    HRESULT SaveToFile(const char* path, const gdiplus::GUID& formatId);
+    [[nodiscard]] HRESULT SaveToFile(const char* path, const gdiplus::GUID& formatId);
 
     // Gives the image these property items in place of its own, as the
     // save command hands a photo's items to the picture it saves.

@@ -1,5 +1,7 @@
 #include "image/imaging_runtime.h"
 
+#include "image/image_testing.h"
+#include "platform/assert.h"
 #include "platform/imaging/startup.h"
 
 ImagingRuntime& ImagingRuntime::Instance() {
@@ -52,21 +54,36 @@ void ImagingRuntime::RegisterImage() {
 
 void ImagingRuntime::UnregisterImage() {
     kernel::EnterCriticalSection(&runtimeLock);
+    PELMORA_ASSERT(liveImageCount > 0);  // each image unregisters once, after registering
     // Stopping inside the same hold: no start-up can slip in between.
     if (--liveImageCount == 0) Stop();
     kernel::LeaveCriticalSection(&runtimeLock);
 }
 
-ULONG_PTR ImagingRuntime::RuntimeToken() {
-    kernel::EnterCriticalSection(&runtimeLock);
-    const ULONG_PTR token = runtimeToken;
-    kernel::LeaveCriticalSection(&runtimeLock);
-    return token;
+namespace {
+
+// Holds a lock for as long as it lives.
+class CHold {
+public:
+    explicit CHold(kernel::CRITICAL_SECTION& lock) : lock_(lock) { kernel::EnterCriticalSection(&lock_); }
+    ~CHold() { kernel::LeaveCriticalSection(&lock_); }
+    CHold(const CHold&) = delete;
+    CHold& operator=(const CHold&) = delete;
+
+private:
+    kernel::CRITICAL_SECTION& lock_;
+};
+
+}  // namespace
+
+ULONG_PTR ImagingRuntimeTesting::RuntimeToken() {
+    ImagingRuntime& runtime = ImagingRuntime::Instance();
+    const CHold hold(runtime.runtimeLock);
+    return runtime.runtimeToken;
 }
 
-LONG ImagingRuntime::LiveImageCount() {
-    kernel::EnterCriticalSection(&runtimeLock);
-    const LONG count = liveImageCount;
-    kernel::LeaveCriticalSection(&runtimeLock);
-    return count;
+LONG ImagingRuntimeTesting::LiveImageCount() {
+    ImagingRuntime& runtime = ImagingRuntime::Instance();
+    const CHold hold(runtime.runtimeLock);
+    return runtime.liveImageCount;
 }

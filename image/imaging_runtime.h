@@ -15,7 +15,7 @@ public:
 
     // Starts the library unless it runs; true when it runs afterwards. A
     // failed start leaves it stopped, and the next call tries again.
-    bool EnsureStarted();
+    [[nodiscard]] bool EnsureStarted();
     // Stops the library if it runs.
     void Stop();
 
@@ -24,11 +24,8 @@ public:
     void RegisterImage();
     void UnregisterImage();
 
-    // Read-only views for tests.
-    ULONG_PTR RuntimeToken();
-    LONG LiveImageCount();
-
 private:
+    friend struct ImagingRuntimeTesting;
     ImagingRuntime();
     ~ImagingRuntime();
 

@@ -1,5 +1,6 @@
 #include "image/memory_dc_pool.h"
 
+#include "image/image_testing.h"
 #include "platform/gdi/surfaces.h"
 #include "platform/kernel/sync.h"
 
@@ -41,9 +42,9 @@ void MemoryDcPool::DeletePooledDcs() {
     }
 }
 
-gdi::HDC MemoryDcPool::PeekSlot(int index) {
-    if (index < 0 || index >= slotCount) return nullptr;
-    return slots[index].load();
+gdi::HDC MemoryDcPoolTesting::PeekSlot(int index) {
+    if (index < 0 || index >= MemoryDcPool::slotCount) return nullptr;
+    return MemoryDcPool::slots[index].load();
 }
 
-void MemoryDcPool::SetDcFactory(DcFactory make) { factory.store(make); }
+void MemoryDcPoolTesting::SetDcFactory(DcFactory make) { MemoryDcPool::factory.store(make); }

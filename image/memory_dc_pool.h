@@ -13,7 +13,7 @@ public:
 
     // The first pooled surface in slot order (the slot is left empty), or a
     // new memory surface when none is pooled; null when none can be made.
-    static gdi::HDC TakeDc();
+    [[nodiscard]] static gdi::HDC TakeDc();
 
     // Puts dc into slot 0, shifting pooled surfaces toward slot 3 until an
     // empty slot takes them; with all four full, the one pushed out of slot 3
@@ -24,15 +24,9 @@ public:
     // start from an empty pool.
     static void DeletePooledDcs();
 
-    // Read-only view for tests: the surface in slot index, or null.
-    static gdi::HDC PeekSlot(int index);
-
-    // What TakeDc makes new surfaces with; null restores CreateCompatibleDC.
-    // Lets tests see what happens when no surface can be made.
-    using DcFactory = gdi::HDC (*)();
-    static void SetDcFactory(DcFactory factory);
-
 private:
+    friend struct MemoryDcPoolTesting;
+    using DcFactory = gdi::HDC (*)();  // null: CreateCompatibleDC
     static std::atomic<gdi::HDC> slots[slotCount];
     static std::atomic<DcFactory> factory;
 };

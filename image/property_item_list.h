@@ -15,7 +15,6 @@ public:
         std::vector<BYTE> value;
     };
 
-    const std::vector<Item>& Items() const { return items; }
     bool Empty() const { return items.empty(); }
     // Null when there is no item of that id.
     const Item* Find(gdiplus::PROPID id) const;

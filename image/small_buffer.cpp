@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "image/image_testing.h"
+#include "platform/assert.h"
+
 namespace {
 
 // The lowest address of the calling thread's stack; 0 when unknown.
@@ -43,6 +46,7 @@ void SmallHeapFree(void* memory) { std::free(memory); }
 CSmallBuffer::~CSmallBuffer() { SmallHeapFree(heap_); }
 
 BYTE* CSmallBuffer::Obtain(size_t size) {
+    PELMORA_ASSERT(data_ == nullptr);  // a second buffer would leak the first
     if (size <= stackLimit && StackHasRoom(size)) {
         data_ = stack_;
     } else {

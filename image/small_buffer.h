@@ -19,8 +19,7 @@ public:
 
     // size bytes, aligned for any record; null when they cannot be had.
     // Called once per buffer.
-    BYTE* Obtain(size_t size);
-    bool OnStack() const { return data_ == stack_; }
+    [[nodiscard]] BYTE* Obtain(size_t size);
 
 private:
     alignas(std::max_align_t) BYTE stack_[stackLimit];
@@ -35,9 +34,3 @@ bool StackHasRoom(size_t bytes);
 // The heap of these buffers and of the path converter.
 void* SmallHeapAllocate(size_t size);
 void SmallHeapFree(void* memory);
-
-// For tests: pretend that the stack has no room, or the heap no memory.
-struct SmallBufferFaults {
-    static inline bool stackFull = false;
-    static inline bool heapEmpty = false;
-};

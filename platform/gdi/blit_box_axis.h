@@ -39,11 +39,6 @@ public:
     // The sum of one cell's weights: the length of a cell.
     std::uint64_t Total() const { return static_cast<std::uint64_t>(cellLength); }
 
-    // The largest weight any pixel can have.
-    std::uint64_t MaxWeight() const {
-        return static_cast<std::uint64_t>(pixelLength < cellLength ? pixelLength : cellLength);
-    }
-
 private:
     std::int64_t pixelLength;  // one source pixel
     std::int64_t cellLength;   // one destination cell

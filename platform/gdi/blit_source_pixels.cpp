@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/assert.h"
+
 namespace gdi {
 
 namespace {
@@ -39,6 +41,8 @@ bool CBlitSourcePixels::Open(const BlitSource& source) {
 
     topRow = source.topRow;
     pitch = source.pitch;
+    width = source.width;
+    height = source.height;
 
     switch (source.bitsPerPixel) {
     case 1:
@@ -105,6 +109,8 @@ bool CBlitSourcePixels::Open(const BlitSource& source) {
 }
 
 const BYTE* CBlitSourcePixels::Row(LONG y, LONG x, LONG count, BYTE* scratch) const {
+    // The blits clip every read to the source; one outside it is their fault.
+    PELMORA_ASSERT(y >= 0 && y < height && x >= 0 && count >= 0 && count <= width - x);
     const BYTE* row = RowStart(y);
     switch (kind) {
     case Kind::bgr24:

@@ -31,9 +31,10 @@ public:
     // True when Row hands out the image's own memory and never uses scratch.
     bool ReadsInPlace() const { return kind == Kind::bgr24 || kind == Kind::bgrx32; }
 
-    // Pixels x .. x + count - 1 of row y (0 = top), PixelBytes() each: a
-    // pointer into the image when its layout already is that, otherwise
-    // decoded into scratch, which must hold count * 3 + 1 bytes.
+    // Pixels x .. x + count - 1 of row y (0 = top), PixelBytes() each, all
+    // inside the image: a pointer into the image when its layout already is
+    // that, otherwise decoded into scratch, which must hold count * 3 + 1
+    // bytes.
     const BYTE* Row(LONG y, LONG x, LONG count, BYTE* scratch) const;
 
     // One pixel as its four bytes in memory: blue, green, red, 0.
@@ -63,6 +64,8 @@ private:
 
     const BYTE* topRow = nullptr;
     std::ptrdiff_t pitch = 0;
+    LONG width = 0;
+    LONG height = 0;
     Kind kind = Kind::bgr24;
     int pixelBytes = 3;
     std::array<DWORD, 256> palette{};  // pixel word per index; black past the table

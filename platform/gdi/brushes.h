@@ -7,11 +7,11 @@
 
 namespace gdi {
 
-HBRUSH CreateSolidBrush(COLORREF color);
+[[nodiscard]] HBRUSH CreateSolidBrush(COLORREF color);
 
 // A brush from a plain monochrome bitmap (CreateBitmap, 1 bit per pixel),
 // whose pixels are copied: the bitmap may be deleted afterwards. Null for
 // an invalid handle or any other kind of bitmap.
-HBRUSH CreatePatternBrush(HBITMAP bitmap);
+[[nodiscard]] HBRUSH CreatePatternBrush(HBITMAP bitmap);
 
 }  // namespace gdi

@@ -44,6 +44,6 @@ inline constexpr BYTE SHIFTJIS_CHARSET = 128;
 
 // A font handle for the description; null for a null description, a weight
 // above 1000, or a face name without its terminator within LF_FACESIZE.
-HFONT CreateFontIndirectA(const LOGFONTA* description);
+[[nodiscard]] HFONT CreateFontIndirectA(const LOGFONTA* description);
 
 }  // namespace gdi

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/gdi/gdi_testing.h"
 #include "platform/gdi/objects.h"
 
 namespace gdi {

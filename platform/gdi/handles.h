@@ -1,6 +1,5 @@
 #pragma once
-// Operations that apply to every kind of drawing object, and the live-object
-// count that tests use to find leaks.
+// Operations that apply to every kind of drawing object.
 //
 // Every handle is checked: a handle that was never issued, that has been
 // deleted, or that names an object of another kind makes the call fail
@@ -25,11 +24,5 @@ BOOL DeleteObject(HGDIOBJ object);
 // brush (LOGBRUSH) or a font (LOGFONTA, as created). Returns the number of bytes written, or with a null
 // buffer the number it would write; 0 on failure or a too-small buffer.
 int GetObjectA(HGDIOBJ object, int size, void* buffer);
-
-// WHITE_BRUSH, BLACK_BRUSH, NULL_BRUSH; null for any other index.
-HGDIOBJ GetStockObject(int index);
-
-// Number of live objects of one OBJ_* type, stock objects excluded.
-long LiveObjectCount(DWORD objectType);
 
 }  // namespace gdi

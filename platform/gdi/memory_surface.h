@@ -16,6 +16,6 @@ namespace gdi {
 // surface. DeleteDC frees the surface, never the memory. Null when the
 // sizes are negative or beyond 2^27, or the memory is missing for a
 // non-empty area.
-HDC CreateSurfaceOverMemory(BYTE* topRow, LONG width, LONG height, LONG pitch, POINT origin);
+[[nodiscard]] HDC CreateSurfaceOverMemory(BYTE* topRow, LONG width, LONG height, LONG pitch, POINT origin);
 
 }  // namespace gdi

@@ -73,11 +73,6 @@ bool Region32::Combine(const Region32& a, const Region32& b, int mode) {
     return true;
 }
 
-bool Region32::IntersectRect(const RECT& rect) {
-    const Region32 clip(rect);
-    return Combine(*this, clip, RGN_AND);
-}
-
 int Region32::Type() const {
     const int n = pixman_region32_n_rects(&region_);
     return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
@@ -87,14 +82,6 @@ RECT Region32::Box() const {
     if (!pixman_region32_not_empty(&region_)) return RECT{0, 0, 0, 0};
     const pixman_box32_t* box = pixman_region32_extents(&region_);
     return RECT{box->x1, box->y1, box->x2, box->y2};
-}
-
-bool Region32::Contains(LONG x, LONG y) const {
-    return pixman_region32_contains_point(&region_, x, y, nullptr);
-}
-
-bool Region32::Equals(const Region32& other) const {
-    return pixman_region32_equal(&region_, &other.region_);
 }
 
 const pixman_box32_t* Region32::Rects(int* count) const {

@@ -26,14 +26,11 @@ public:
     // this = a op b for RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF (RGN_COPY: a).
     // a or b may be this. False when out of memory.
     bool Combine(const Region32& a, const Region32& b, int mode);
-    bool IntersectRect(const RECT& rect);
 
     // NULLREGION, SIMPLEREGION or COMPLEXREGION.
     int Type() const;
     // Bounding box; all zero when empty.
     RECT Box() const;
-    bool Contains(LONG x, LONG y) const;
-    bool Equals(const Region32& other) const;
     // The rectangles, top to bottom and left to right, non-overlapping.
     const pixman_box32_t* Rects(int* count) const;
 

@@ -47,19 +47,4 @@ int GetRgnBox(HRGN region, RECT* box) {
     return found->region.Type();
 }
 
-BOOL PtInRegion(HRGN region, int x, int y) {
-    ObjectTable& table = Objects();
-    std::lock_guard lock(table.mutex);
-    const RegionObject* found = table.FindRegion(region);
-    return found != nullptr && found->region.Contains(x, y) ? TRUE : FALSE;
-}
-
-BOOL EqualRgn(HRGN region1, HRGN region2) {
-    ObjectTable& table = Objects();
-    std::lock_guard lock(table.mutex);
-    const RegionObject* a = table.FindRegion(region1);
-    const RegionObject* b = table.FindRegion(region2);
-    return a != nullptr && b != nullptr && a->region.Equals(b->region) ? TRUE : FALSE;
-}
-
 }  // namespace gdi

@@ -8,8 +8,8 @@ namespace gdi {
 
 // The rectangle [left, right) x [top, bottom), normalised when the corners
 // are given the wrong way round; empty when it has no area.
-HRGN CreateRectRgn(int left, int top, int right, int bottom);
-HRGN CreateRectRgnIndirect(const RECT* rect);
+[[nodiscard]] HRGN CreateRectRgn(int left, int top, int right, int bottom);
+[[nodiscard]] HRGN CreateRectRgnIndirect(const RECT* rect);
 
 // destination = source1 op source2 for RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF;
 // RGN_COPY copies source1 and ignores source2. The destination may be one
@@ -19,8 +19,5 @@ int CombineRgn(HRGN destination, HRGN source1, HRGN source2, int mode);
 
 // The bounding box (all zero when empty) and the region's type, or ERROR.
 int GetRgnBox(HRGN region, RECT* box);
-BOOL PtInRegion(HRGN region, int x, int y);
-// FALSE also when either handle is invalid.
-BOOL EqualRgn(HRGN region1, HRGN region2);
 
 }  // namespace gdi

@@ -19,7 +19,7 @@ std::shared_ptr<ScreenBackend> CurrentScreenBackend();
 // A surface in screen coordinates over every window (an OBJ_DC); null when
 // no back-end is installed. It draws PatBlt with PATINVERT (pattern or
 // solid brushes whose colours are black or white) and DSTINVERT.
-HDC GetDC(std::nullptr_t window);
+[[nodiscard]] HDC GetDC(std::nullptr_t window);
 // Frees a surface from GetDC(nullptr); 1 on success, 0 for any other handle.
 int ReleaseDC(std::nullptr_t window, HDC dc);
 

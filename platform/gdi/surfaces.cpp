@@ -116,13 +116,6 @@ int SetStretchBltMode(HDC dc, int mode) {
     return previous;
 }
 
-int GetStretchBltMode(HDC dc) {
-    ObjectTable& table = Objects();
-    std::lock_guard lock(table.mutex);
-    const SurfaceObject* surface = table.FindSurface(dc);
-    return surface != nullptr ? surface->stretchMode : 0;
-}
-
 namespace {
 
 COLORREF SwapColor(HDC dc, COLORREF SurfaceObject::*field, const COLORREF* value) {
@@ -147,6 +140,5 @@ COLORREF GetTextColor(HDC dc) { return SwapColor(dc, &SurfaceObject::textColor, 
 COLORREF SetBkColor(HDC dc, COLORREF color) {
     return SwapColor(dc, &SurfaceObject::backgroundColor, &color);
 }
-COLORREF GetBkColor(HDC dc) { return SwapColor(dc, &SurfaceObject::backgroundColor, nullptr); }
 
 }  // namespace gdi

@@ -11,7 +11,7 @@ namespace gdi {
 // A memory surface; dc must be null or a live surface. It starts with the
 // stock 1 x 1 monochrome bitmap and the white brush selected, stretch mode
 // BLACKONWHITE, black text on a white background and no clip.
-HDC CreateCompatibleDC(HDC dc);
+[[nodiscard]] HDC CreateCompatibleDC(HDC dc);
 
 // Frees a memory surface or a surface over memory (never the memory
 // itself), releasing whatever is selected into it. The screen surface is
@@ -28,7 +28,6 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 // Returns the previous mode; 0 on failure (an invalid surface, or a mode
 // outside BLACKONWHITE..HALFTONE).
 int SetStretchBltMode(HDC dc, int mode);
-int GetStretchBltMode(HDC dc);
 
 // Return the previous colour; CLR_INVALID on failure. A monochrome pattern
 // brush draws its 0 bits in the text colour and its 1 bits in the
@@ -36,6 +35,5 @@ int GetStretchBltMode(HDC dc);
 COLORREF SetTextColor(HDC dc, COLORREF color);
 COLORREF GetTextColor(HDC dc);
 COLORREF SetBkColor(HDC dc, COLORREF color);
-COLORREF GetBkColor(HDC dc);
 
 }  // namespace gdi

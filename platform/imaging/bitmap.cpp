@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/imaging/image_object.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/startup.h"
 
 namespace gdiplus {

@@ -40,34 +40,30 @@ inline constexpr GUID ImageFormatJXL = {0x80f9e40f, 0x0f78, 0x4e8e, {0x8d, 0xe2,
 // of the physical memory; see decode_limits.h), when it declares far more
 // picture than its data can paint, or when memory runs out, GenericError
 // when it is truncated or corrupt. The file is not held open afterwards.
-Status GdipCreateBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap);
+[[nodiscard]] Status GdipCreateBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap);
 
 // A bitmap over the caller's pixels (scan0 non-null: the first row; stride
 // may be negative, its magnitude a multiple of 4 and at least a row), or
 // over zeroed memory of its own (scan0 null; stride ignored).
-Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
-                                 BYTE* scan0, GpBitmap** bitmap);
+[[nodiscard]] Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
+                                               BYTE* scan0, GpBitmap** bitmap);
 
 Status GdipGetImagePixelFormat(GpImage* image, PixelFormat* format);
 Status GdipGetImageWidth(GpImage* image, UINT* width);
 Status GdipGetImageHeight(GpImage* image, UINT* height);
-Status GdipGetImageRawFormat(GpImage* image, GUID* format);
 
 // The bytes a ColorPalette holding the image's palette takes (at least
 // sizeof(ColorPalette), also for an image without a palette).
 Status GdipGetImagePaletteSize(GpImage* image, INT* size);
 // InvalidParameter when size is smaller than the palette needs.
 Status GdipGetImagePalette(GpImage* image, ColorPalette* palette, INT size);
-// Replaces the palette of an indexed bitmap (at most 256 entries, and no
-// more than its depth can address).
-Status GdipSetImagePalette(GpImage* image, const ColorPalette* palette);
 
 // Locks rect (null: the whole bitmap) for reading and/or writing in format.
 // The bitmap's own format gives its own rows; another format gives
 // converted rows (indexed formats only as themselves), written back on
 // unlock when the lock was for writing. One lock at a time (WrongState).
-Status GdipBitmapLockBits(GpBitmap* bitmap, const Rect* rect, UINT flags, PixelFormat format,
-                          BitmapData* lockedData);
+[[nodiscard]] Status GdipBitmapLockBits(GpBitmap* bitmap, const Rect* rect, UINT flags, PixelFormat format,
+                                        BitmapData* lockedData);
 Status GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedData);
 
 Status GdipDisposeImage(GpImage* image);

@@ -15,6 +15,6 @@ using HPALETTE = void*;
 // palette must be null. InvalidParameter for a plain bitmap or a stale
 // handle; ObjectBusy for an indexed DIB section selected into a surface,
 // whose colour table only that surface can read.
-Status GdipCreateBitmapFromHBITMAP(gdi::HBITMAP bitmap, HPALETTE palette, GpBitmap** result);
+[[nodiscard]] Status GdipCreateBitmapFromHBITMAP(gdi::HBITMAP bitmap, HPALETTE palette, GpBitmap** result);
 
 }  // namespace gdiplus

@@ -69,10 +69,6 @@ Status GdipGetImageEncodersSize(UINT* numEncoders, UINT* size);
 // GdipGetImageEncodersSize gave, aligned for pointers), with numEncoders
 // records: InvalidParameter when either is not what that call gave.
 Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders);
-// The decoders, in the same way: the same codecs, since each reads the
-// format it writes (and no other format is read).
-Status GdipGetImageDecodersSize(UINT* numDecoders, UINT* size);
-Status GdipGetImageDecoders(UINT numDecoders, UINT size, ImageCodecInfo* decoders);
 
 // Writes image to filename with the encoder clsidEncoder names and its
 // defaults (encoderParams must be null or empty: NotImplemented otherwise).
@@ -81,7 +77,7 @@ Status GdipGetImageDecoders(UINT numDecoders, UINT size, ImageCodecInfo* decoder
 // target in one step; on any failure the temporary file is removed and a
 // file already there keeps every byte. InvalidParameter for an unknown
 // encoder, AccessDenied or Win32Error when the folder refuses the file.
-Status GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID* clsidEncoder,
-                           const EncoderParameters* encoderParams);
+[[nodiscard]] Status GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID* clsidEncoder,
+                                         const EncoderParameters* encoderParams);
 
 }  // namespace gdiplus

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/imaging/imaging_testing.h"
+
 namespace gdiplus {
 namespace {
 

@@ -34,9 +34,8 @@ Status CheckDecodeSize(UINT width, UINT height, UINT bitsPerPixel, size_t extraB
 size_t AddBytes(size_t a, size_t b);
 size_t MultiplyBytes(size_t a, size_t b);
 
-// The memory a decode may take. 0 restores the default, a quarter of the
-// physical memory; fuzzing and tests set a smaller cap.
-void SetDecodeMemoryLimit(size_t bytes);
+// The memory a decode may take: a quarter of the physical memory unless
+// fuzzing or a test sets another cap.
 size_t DecodeMemoryLimit();
 
 // Whether a picture's declared area is backed by its data, for formats where

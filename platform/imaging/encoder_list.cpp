@@ -6,6 +6,7 @@
 
 #include "platform/imaging/codec_info.h"
 #include "platform/imaging/encoder_table.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/startup.h"
 
 namespace gdiplus {

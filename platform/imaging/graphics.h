@@ -8,7 +8,7 @@ namespace gdiplus {
 
 // A graphics context drawing into image, which must be a bitmap of a
 // format that is not indexed.
-Status GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);
+[[nodiscard]] Status GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);
 
 // Draws image with its upper-left corner at (x, y), one pixel to one pixel,
 // source over target, converting between the two bitmaps' formats; parts

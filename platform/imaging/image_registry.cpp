@@ -3,8 +3,8 @@
 #include <new>
 #include <unordered_set>
 
-#include "platform/imaging/diagnostics.h"
 #include "platform/imaging/image_object.h"
+#include "platform/imaging/imaging_testing.h"
 
 namespace gdiplus {
 namespace {

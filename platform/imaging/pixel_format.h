@@ -44,11 +44,5 @@ inline constexpr bool IsIndexedPixelFormat(PixelFormat format) {
 inline constexpr bool IsAlphaPixelFormat(PixelFormat format) {
     return (format & PixelFormatAlpha) != 0;
 }
-inline constexpr bool IsExtendedPixelFormat(PixelFormat format) {
-    return (format & PixelFormatExtended) != 0;
-}
-inline constexpr bool IsCanonicalPixelFormat(PixelFormat format) {
-    return (format & PixelFormatCanonical) != 0;
-}
 
 }  // namespace gdiplus

@@ -89,6 +89,5 @@ Status GdipGetPropertyItem(GpImage* image, PROPID propId, UINT propSize, Propert
 // Adds the item, or replaces the one of the same id; the value is copied.
 // InvalidParameter for a value longer than the metadata limit of decoding.
 Status GdipSetPropertyItem(GpImage* image, const PropertyItem* item);
-Status GdipRemovePropertyItem(GpImage* image, PROPID propId);
 
 }  // namespace gdiplus

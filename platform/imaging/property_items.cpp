@@ -4,6 +4,7 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/image_object.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/property_item.h"
 #include "platform/imaging/startup.h"
 

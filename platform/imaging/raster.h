@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/assert.h"
 #include "platform/imaging/image_properties.h"
 #include "platform/imaging/pixel_memory.h"
 #include "platform/imaging/records.h"
@@ -48,8 +49,15 @@ public:
     UINT Height() const { return height_; }
     PixelFormat Format() const { return format_; }
     INT Stride() const { return stride_; }
-    BYTE* Row(UINT y) { return top_ + static_cast<std::ptrdiff_t>(y) * stride_; }
-    const BYTE* Row(UINT y) const { return top_ + static_cast<std::ptrdiff_t>(y) * stride_; }
+    // Row y, 0 being the top; y is below Height().
+    BYTE* Row(UINT y) {
+        PELMORA_ASSERT(y < height_);
+        return top_ + static_cast<std::ptrdiff_t>(y) * stride_;
+    }
+    const BYTE* Row(UINT y) const {
+        PELMORA_ASSERT(y < height_);
+        return top_ + static_cast<std::ptrdiff_t>(y) * stride_;
+    }
     bool Empty() const { return top_ == nullptr; }
 
     std::vector<ARGB> palette;

@@ -14,6 +14,8 @@
 #include <random>
 #include <string>
 
+#include "platform/imaging/imaging_testing.h"
+
 namespace gdiplus {
 namespace {
 

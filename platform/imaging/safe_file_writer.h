@@ -32,18 +32,6 @@ namespace gdiplus {
 // stay, and so do its owner and group where the process may set them; a new
 // file gets 0666 less the umask. FileNotFound when the folder does not
 // exist; Win32Error for other failures (a full disk among them).
-Status WriteFileWhole(const std::string& name, const BYTE* data, size_t size);
-
-// For tests: every write fails (as a broken disk would) once this many
-// bytes of the file have been written; SIZE_MAX turns it off.
-void SetWriteFaultAfter(size_t bytes);
-
-// For tests: called with the bytes written so far before each block of the
-// file is written, and once more after the last; null turns it off.
-void SetWriteProbe(void (*probe)(size_t written));
-
-// For tests: false makes every save use a named temporary file, as on file
-// systems without unnamed ones; true (the default) uses those where it can.
-void SetUnnamedTemporaryFiles(bool allowed);
+[[nodiscard]] Status WriteFileWhole(const std::string& name, const BYTE* data, size_t size);
 
 }  // namespace gdiplus

@@ -10,6 +10,7 @@
 #include "platform/user/internal/toolkit_image.h"
 #include "platform/user/internal/toolkit_resources.h"
 #include "platform/user/internal/window_registry.h"
+#include "platform/user/user_testing.h"
 
 namespace user {
 namespace internal {

@@ -14,6 +14,5 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 // capturing window, wherever it is, while one holds the capture); null
 // hides it. Returns the shape set before.
 HCURSOR SetCursor(HCURSOR cursor);
-HCURSOR GetCursor();
 
 }  // namespace user

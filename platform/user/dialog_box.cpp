@@ -24,6 +24,7 @@
 #include "platform/user/messages.h"
 #include "platform/user/painting.h"
 #include "platform/user/system_colors.h"
+#include "platform/user/user_testing.h"
 #include "platform/user/window_management.h"
 
 namespace user {
@@ -319,28 +320,6 @@ int GetDlgCtrlID(HWND control) {
 
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(GetDlgItem(dialog, id), message, wParam, lParam);
-}
-
-BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
-    const HWND control = GetDlgItem(dialog, id);
-    return control ? SetWindowTextA(control, text) : FALSE;
-}
-
-UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size) {
-    if (buffer && size > 0) buffer[0] = '\0';
-    const HWND control = GetDlgItem(dialog, id);
-    return control ? static_cast<UINT>(GetWindowTextA(control, buffer, size)) : 0;
-}
-
-BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
-    const HWND control = GetDlgItem(dialog, id);
-    if (!control) return FALSE;
-    SendMessageA(control, BM_SETCHECK, check, 0);
-    return TRUE;
-}
-
-UINT IsDlgButtonChecked(HWND dialog, int id) {
-    return static_cast<UINT>(SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
 }
 
 }  // namespace user

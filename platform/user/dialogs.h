@@ -30,10 +30,10 @@ inline constexpr WORD DC_HASDEFID = 0x534B;
 // relative to the owner's client area (screen coordinates with
 // DS_ABSALIGN or without owner). Null when the template is unusable, the
 // window cannot be created, or a control cannot (unless DS_NOFAILCREATE).
-HWND CreateDialogIndirectParamA(HINSTANCE instance, const DialogTemplate* dialog, HWND owner, DLGPROC proc,
-                                LPARAM param);
+[[nodiscard]] HWND CreateDialogIndirectParamA(HINSTANCE instance, const DialogTemplate* dialog, HWND owner,
+                                              DLGPROC proc, LPARAM param);
 // The same from a registered dialog resource.
-HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param);
+[[nodiscard]] HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param);
 
 // The dialog class's default handling: its font, the default button
 // (DM_GETDEFID, DM_SETDEFID), the close box as IDCANCEL, the navigation
@@ -45,17 +45,9 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // modally then ends its run. FALSE for a window that is not a dialog.
 BOOL EndDialog(HWND dialog, INT_PTR result);
 
-// Dialog units to pixels with the dialog's font (rounded to the nearest
-// pixel). FALSE for a window that is not a dialog.
-BOOL MapDialogRect(HWND dialog, RECT* rect);
-
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND control);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
-UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
-BOOL CheckDlgButton(HWND dialog, int id, UINT check);
-UINT IsDlgButtonChecked(HWND dialog, int id);
 
 // The next (or previous) visible, enabled control with WS_TABSTOP after
 // control, wrapping around; the first one for a null control; control

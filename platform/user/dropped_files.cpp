@@ -17,8 +17,6 @@ constexpr unsigned dropTag = 0x44;
 
 struct DropRecord {
     std::vector<std::string> files;
-    POINT point{0, 0};
-    bool inClient = true;
 };
 
 internal::CHandleTable<HDROP, DropRecord>& DropTable() {
@@ -49,13 +47,6 @@ UINT DragQueryFileA(HDROP drop, UINT file, LPSTR buffer, UINT size) {
     return static_cast<UINT>(copied);
 }
 
-BOOL DragQueryPoint(HDROP drop, POINT* point) {
-    const DropRecord* record = DropTable().Find(drop);
-    if (!record || !point) return FALSE;
-    *point = record->point;
-    return record->inClient ? TRUE : FALSE;
-}
-
 void DragFinish(HDROP drop) { DropTable().Remove(drop); }
 
 namespace internal {
@@ -68,11 +59,10 @@ bool AcceptsDroppedFiles(HWND window) {
     return !(record->style & WS_DISABLED) && !(topLevel && (topLevel->style & WS_DISABLED));
 }
 
-bool PostDroppedFiles(HWND window, std::vector<std::string> files, POINT clientPoint) {
+bool PostDroppedFiles(HWND window, std::vector<std::string> files) {
     if (files.empty() || !AcceptsDroppedFiles(window)) return false;
     auto record = std::make_shared<DropRecord>();
     record->files = std::move(files);
-    record->point = clientPoint;
     const HDROP drop = DropTable().Add(record);
     if (!drop) return false;
     // Posted, as the desktop posts it: the drop ends for the file manager

@@ -24,9 +24,6 @@ void DragAcceptFiles(HWND window, BOOL accept);
 // and a NUL); the bytes copied, or with a null buffer the path's length.
 // 0 for a bad handle or index.
 UINT DragQueryFileA(HDROP drop, UINT file, LPSTR buffer, UINT size);
-// The pointer's position at the drop, in the client coordinates of the
-// window that got it; TRUE when it lay in the client area.
-BOOL DragQueryPoint(HDROP drop, POINT* point);
 // Ends the handle.
 void DragFinish(HDROP drop);
 

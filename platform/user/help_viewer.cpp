@@ -18,6 +18,7 @@
 #include "platform/user/internal/window_registry.h"
 #include "platform/user/internal/window_widget.h"
 #include "platform/user/messages.h"
+#include "platform/user/user_testing.h"
 #include "platform/user/window_management.h"
 
 namespace user {

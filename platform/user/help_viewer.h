@@ -4,9 +4,7 @@
 // a compiled help file with its title in the caption.
 
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/user/records.h"
 
@@ -23,18 +21,5 @@ HWND ShowHelpTopic(std::shared_ptr<const CChmFile> file, const std::string& topi
 
 // The viewer's window while it is open, else null.
 HWND HelpViewerWindow();
-
-// What the viewer shows: for checking it.
-struct HelpViewerPicture {
-    std::string source;  // address as resolved against the page
-    bool shown = false;  // found in the help file and decoded
-};
-struct HelpViewerPage {
-    std::string topic;  // "/page.htm"
-    std::string title;  // the page's own title (UTF-8)
-    std::string text;   // the page as plain text (UTF-8)
-    std::vector<HelpViewerPicture> pictures;
-};
-std::optional<HelpViewerPage> DescribeHelpViewer(HWND viewer);
 
 }  // namespace user

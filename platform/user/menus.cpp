@@ -19,6 +19,7 @@
 #include "platform/user/internal/resource_store.h"
 #include "platform/user/internal/window_registry.h"
 #include "platform/user/messages.h"
+#include "platform/user/user_testing.h"
 
 namespace user {
 namespace internal {

@@ -6,11 +6,11 @@
 
 namespace user {
 
-HMENU CreatePopupMenu();
+[[nodiscard]] HMENU CreatePopupMenu();
 // Destroys the menu and every pop-up in it.
 BOOL DestroyMenu(HMENU menu);
 // A registered menu resource of the program's instance; null when absent.
-HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
+[[nodiscard]] HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
 // The pop-up at that position, owned by the menu; null for other items.
 HMENU GetSubMenu(HMENU menu, int position);
 // MF_STRING (text in UTF-8), MF_SEPARATOR or MF_POPUP (idOrPopup is the
@@ -20,11 +20,6 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
 // the previous state, or -1 when there is no such item.
 int EnableMenuItem(HMENU menu, UINT item, UINT flags);
 int GetMenuItemCount(HMENU menu);
-// The command of the item at that position; -1 for pop-ups and missing
-// items, 0 for separators.
-UINT GetMenuItemID(HMENU menu, int position);
-// Copies the item's text; the length, 0 when there is no such item.
-int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags);
 
 // Shows the menu with its upper-left corner at the screen point (moved only
 // as far as needed to stay on the screen) and returns once it closes. The

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/user/user_testing.h"
+
 namespace user {
 
 void ProcessMessages() {
@@ -50,7 +52,5 @@ void CModalLoop::End(int result) {
     impl_->ended = true;
     if (impl_->running) impl_->loop.exit(result);
 }
-
-bool CModalLoop::IsRunning() const { return impl_->running; }
 
 }  // namespace user

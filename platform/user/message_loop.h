@@ -8,8 +8,6 @@ namespace user {
 
 // Handles every message and event already waiting, then returns.
 void ProcessMessages();
-// Keeps serving messages for about that long.
-void ProcessMessagesFor(int milliseconds);
 
 // One nested run of the message loop. Run returns the result End gave;
 // ending an outer run while an inner one is going ends it once the inner one
@@ -23,7 +21,6 @@ public:
 
     int Run();
     void End(int result);
-    bool IsRunning() const;
 
 private:
     struct Impl;

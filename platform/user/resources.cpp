@@ -8,6 +8,7 @@
 #include "platform/user/application.h"
 #include "platform/user/internal/picture_files.h"
 #include "platform/user/internal/resource_store.h"
+#include "platform/user/user_testing.h"
 
 namespace user {
 namespace internal {
@@ -150,13 +151,6 @@ bool RegisterIconResource(WORD id, const IconResource& icon) {
 }  // namespace user
 
 namespace user {
-
-bool RegisterBitmapResource(WORD id, const ImageResource& bitmap) {
-    internal::ImageData copy;
-    if (!internal::CopyImage(bitmap, &copy)) return false;
-    internal::Bitmaps()[id] = std::move(copy);
-    return true;
-}
 
 bool RegisterStringResource(WORD id, const char* text) {
     if (!text || !*text) return false;

@@ -2,11 +2,10 @@
 // The program's resources: menus, dialog templates, strings, pointer
 // shapes, icons and bitmaps, registered by number at start-up and found
 // again by LoadMenuA, the dialog functions, LoadStringA, LoadCursorA,
-// LoadIconA and LoadBitmapA. Registration copies the data.
+// LoadIconA and the pictures of static controls. Registration copies the
+// data.
 
-#include <cstdint>
 #include <span>
-#include <vector>
 
 #include "platform/user/dialog_template.h"
 #include "platform/user/records.h"
@@ -21,61 +20,25 @@ struct MenuItemResource {
     std::span<const MenuItemResource> popup{};
 };
 
-// A picture: width x height pixels, top row first, 0xAARRGGBB with straight
-// alpha. bitsPerPixel records the depth it was drawn in.
-struct ImageResource {
-    LONG width = 0;
-    LONG height = 0;
-    int bitsPerPixel = 32;
-    const std::uint32_t* argb = nullptr;
-};
-
-struct CursorResource {
-    ImageResource image;
-    POINT hotSpot{0, 0};
-};
-
-// The sizes of one icon.
-struct IconResource {
-    std::span<const ImageResource> images;
-};
-
-// Each returns false, registering nothing, for a malformed resource
-// (pictures must be 1 to 256 pixels a side with their pixels given; menus
+// Each returns false, registering nothing, for a malformed resource (menus
 // at most 16 deep). A number registered again replaces the earlier one;
 // handles already loaded keep what they were loaded from.
-bool RegisterMenuResource(WORD id, std::span<const MenuItemResource> items);
-bool RegisterCursorResource(WORD id, const CursorResource& cursor);
-bool RegisterIconResource(WORD id, const IconResource& icon);
-bool RegisterBitmapResource(WORD id, const ImageResource& bitmap);
+[[nodiscard]] bool RegisterMenuResource(WORD id, std::span<const MenuItemResource> items);
 // Strings are UTF-8; an empty string registers nothing (it reads as absent).
-bool RegisterStringResource(WORD id, const char* text);
+[[nodiscard]] bool RegisterStringResource(WORD id, const char* text);
 // Templates need a class for every control and at most 255 controls.
-bool RegisterDialogResource(WORD id, const DialogTemplate& dialog);
+[[nodiscard]] bool RegisterDialogResource(WORD id, const DialogTemplate& dialog);
 
-// The same from the bytes of an icon (.ico), cursor (.cur) or bitmap
+// Pictures from the bytes of an icon (.ico), cursor (.cur) or bitmap
 // (.bmp) file with uncompressed pictures of 1, 4, 8, 24 or 32 bits per
-// pixel; false for a malformed or truncated file.
-bool RegisterIconFile(WORD id, std::span<const BYTE> file);
-bool RegisterCursorFile(WORD id, std::span<const BYTE> file);
-bool RegisterBitmapFile(WORD id, std::span<const BYTE> file);
+// pixel, each 1 to 256 pixels a side; false for a malformed or truncated
+// file.
+[[nodiscard]] bool RegisterIconFile(WORD id, std::span<const BYTE> file);
+[[nodiscard]] bool RegisterCursorFile(WORD id, std::span<const BYTE> file);
+[[nodiscard]] bool RegisterBitmapFile(WORD id, std::span<const BYTE> file);
 
 // The string's bytes, at most size - 1 of them, and a terminator; the
 // length copied, 0 when there is no such string (or no buffer).
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
-// A new DIB section holding bitmap resource name (24 bits per pixel when
-// it was drawn in 24, else 32), for the caller to delete; null when absent.
-gdi::HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);
-
-// What a registered picture resource holds, for checking the resources.
-struct PictureInfo {
-    LONG width = 0;
-    LONG height = 0;
-    int bitsPerPixel = 0;
-    POINT hotSpot{0, 0};
-};
-// An icon's sizes in registration order; empty when there is no such icon.
-std::vector<PictureInfo> DescribeIconResource(WORD id);
-bool DescribeCursorResource(WORD id, PictureInfo* info);
 
 }  // namespace user

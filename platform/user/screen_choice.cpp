@@ -7,6 +7,7 @@
 #include "platform/user/internal/lifecycle.h"
 #include "platform/user/overlay_screen.h"
 #include "platform/user/screen_surface.h"
+#include "platform/user/user_testing.h"
 
 // Last: Xlib defines macros such as None and Bool.
 #include <X11/Xlib.h>

@@ -19,6 +19,5 @@ enum class ScreenSurfaceKind {
 // selection _NET_WM_CM_S<screen>), installs the matching back-end and
 // returns which. StartApplication does this once.
 ScreenSurfaceKind InstallScreenSurface();
-ScreenSurfaceKind CurrentScreenSurface();
 
 }  // namespace user

@@ -1,5 +1,3 @@
-#include "platform/user/shell_open_capture.h"
-
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QObject>
@@ -7,6 +5,8 @@
 #include <QUrl>
 
 #include <map>
+
+#include "platform/user/user_testing.h"
 
 namespace user {
 namespace {

@@ -7,6 +7,7 @@
 #include "platform/user/application.h"
 #include "platform/user/internal/class_registry.h"
 #include "platform/user/internal/window_registry.h"
+#include "platform/user/user_testing.h"
 
 namespace user {
 namespace internal {
@@ -36,7 +37,7 @@ ATOM NextAtom() {
     return next < 0xFFFF ? next++ : 0;
 }
 
-std::shared_ptr<ClassRecord> Add(const WNDCLASSA& info, bool builtIn, WidgetFactory factory) {
+std::shared_ptr<ClassRecord> Add(const WNDCLASSA& info, WidgetFactory factory) {
     if (!info.lpszClassName || IS_INTRESOURCE(info.lpszClassName) || !info.lpfnWndProc) return nullptr;
     const std::size_t length = std::strlen(info.lpszClassName);
     if (length == 0 || length > maxClassName) return nullptr;
@@ -52,7 +53,6 @@ std::shared_ptr<ClassRecord> Add(const WNDCLASSA& info, bool builtIn, WidgetFact
         record->info.lpszMenuName = record->menuName.c_str();
     }
     record->atom = atom;
-    record->builtIn = builtIn;
     record->factory = factory;
     Classes().push_back(record);
     return record;
@@ -77,7 +77,7 @@ bool RegisterBuiltInClass(const char* name, UINT style, WNDPROC proc, HCURSOR cu
     info.lpfnWndProc = proc;
     info.hCursor = cursor;
     info.lpszClassName = name;
-    return Add(info, true, factory) != nullptr;
+    return Add(info, factory) != nullptr;
 }
 
 std::shared_ptr<const ClassRecord> ClassOf(HWND window) {
@@ -89,7 +89,7 @@ std::shared_ptr<const ClassRecord> ClassOf(HWND window) {
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     if (!windowClass || windowClass->hInstance != GetModuleHandleA(nullptr)) return 0;
-    const auto record = internal::Add(*windowClass, false, nullptr);
+    const auto record = internal::Add(*windowClass, nullptr);
     return record ? record->atom : 0;
 }
 
@@ -108,21 +108,6 @@ int GetClassNameA(HWND window, LPSTR buffer, int size) {
     std::memcpy(buffer, record->name.data(), length);
     buffer[length] = '\0';
     return static_cast<int>(length);
-}
-
-BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance) {
-    if (instance != GetModuleHandleA(nullptr)) return FALSE;
-    auto& classes = internal::Classes();
-    const auto found = std::find_if(classes.begin(), classes.end(), [&](const auto& record) {
-        return !record->builtIn && record == internal::FindClass(className);
-    });
-    if (found == classes.end()) return FALSE;
-    for (HWND window : internal::Windows().Handles()) {
-        const internal::WindowRecord* record = internal::FindWindowRecord(window);
-        if (record && record->windowClass == *found) return FALSE;
-    }
-    classes.erase(found);
-    return TRUE;
 }
 
 }  // namespace user

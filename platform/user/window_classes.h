@@ -8,13 +8,8 @@ namespace user {
 
 // The class's atom, or 0 when the record is incomplete, the instance is not
 // the program's or the name is taken.
-ATOM RegisterClassA(const WNDCLASSA* windowClass);
+[[nodiscard]] ATOM RegisterClassA(const WNDCLASSA* windowClass);
 // Fills *windowClass from a registered class; FALSE when there is none.
 BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* windowClass);
-// The name of a window's class (as registered, built-in ones included);
-// the length copied, 0 for a dead window.
-int GetClassNameA(HWND window, LPSTR buffer, int size);
-// FALSE while windows of the class exist, or when there is no such class.
-BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
 
 }  // namespace user

@@ -18,6 +18,7 @@
 #include "platform/user/internal/window_widget.h"
 #include "platform/user/menus.h"
 #include "platform/user/messages.h"
+#include "platform/user/user_testing.h"
 
 namespace user {
 namespace {
@@ -381,15 +382,6 @@ BOOL ClientToScreen(HWND window, POINT* point) {
     const POINT origin = internal::ClientOrigin(*record);
     point->x = Saturate(static_cast<long long>(point->x) + origin.x);
     point->y = Saturate(static_cast<long long>(point->y) + origin.y);
-    return TRUE;
-}
-
-BOOL ScreenToClient(HWND window, POINT* point) {
-    const WindowRecord* record = FindWindowRecord(window);
-    if (!record || !point) return FALSE;
-    const POINT origin = internal::ClientOrigin(*record);
-    point->x = Saturate(static_cast<long long>(point->x) - origin.x);
-    point->y = Saturate(static_cast<long long>(point->y) - origin.y);
     return TRUE;
 }
 

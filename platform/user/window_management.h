@@ -13,18 +13,15 @@ namespace user {
 // 32767 and positions within -32767 .. 32767, what the X server can show.
 // Null when the class is unknown, the parent is not a window, or WM_NCCREATE
 // or WM_CREATE refuses.
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param);
+[[nodiscard]] HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                                   int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance,
+                                   LPVOID param);
 
 // Destroys owned windows first (each gets WM_DESTROY), then the window
 // (WM_DESTROY, then its children), then WM_NCDESTROY; the handle is dead
 // afterwards.
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
-
-// Number of windows alive, child windows included (a diagnostic of this
-// service, not a Windows call), so that tests can prove windows go.
-long LiveWindowCount();
 
 BOOL ShowWindow(HWND window, int command);
 BOOL IsWindowVisible(HWND window);
@@ -37,7 +34,6 @@ BOOL GetClientRect(HWND window, RECT* rect);
 // parent's client coordinates for child windows).
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL ClientToScreen(HWND window, POINT* point);
-BOOL ScreenToClient(HWND window, POINT* point);
 
 // A child's parent, or a pop-up's owner; null otherwise.
 HWND GetParent(HWND window);

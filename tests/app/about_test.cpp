@@ -13,9 +13,9 @@
 
 #include "app/about_dialog.h"
 #include "platform/gdi/gdi.h"
-#include "platform/user/help_viewer.h"
-#include "platform/user/shell_open_capture.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "res/product_texts.h"
 #include "res/resource_ids.h"
 #include "tests/app/launcher_support.h"
@@ -25,10 +25,7 @@
 namespace {
 
 using namespace user;
-using apptest::LauncherTest;
-using testsupport::CXSession;
-using testsupport::Pixels;
-using testsupport::PumpUntil;
+using namespace apptest;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
@@ -262,13 +259,8 @@ TEST_F(AboutTest, F1ShowsTheAboutTopicAndTheWindowMenuOpensTheBox) {
             EXPECT_FALSE(IsWindowEnabled(Launcher())) << "the launcher waits for the box";
             // The keyboard follows once the X server has given the box the focus.
             SetActiveWindow(about);
-            const testsupport::XWindow shown = x_.FindWindow(apptest::aboutTitle);
-            PumpUntil([&] { return x_.KeyboardFocus() == shown; }, std::chrono::milliseconds(1000));
-            x_.TapKey("F1");
-            if (PumpUntil([&] { return HelpViewerWindow() != nullptr; })) {
-                topic = DescribeHelpViewer(HelpViewerWindow())->topic;
-                DestroyWindow(HelpViewerWindow());
-            }
+            PressF1(x_, aboutTitle);
+            topic = TakeHelpTopic();
             SendMessageA(about, WM_COMMAND, IDOK, 0);
         });
         SendMessageA(Launcher(), WM_SYSCOMMAND, res::IDM_ABOUTBOX, 0);

@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
+#include "platform/user/help_viewer.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "res/register_resources.h"
 #include "res/resource_ids.h"
 #include "tests/app/pelmora_process.h"
@@ -101,5 +103,20 @@ testsupport::ScreenRect ToScreenRect(const RECT& rect) {
 }
 
 int ToolkitWidgetCount() { return static_cast<int>(QApplication::allWidgets().size()); }
+
+void PressF1(testsupport::CXSession& x, const char* title) {
+    const testsupport::XWindow shown = x.FindWindow(title);
+    PumpUntil([&] { return x.KeyboardFocus() == shown; }, std::chrono::milliseconds(1000));
+    x.TapKey("F1");
+}
+
+std::optional<std::string> TakeHelpTopic() {
+    if (!PumpUntil([] { return user::HelpViewerWindow() != nullptr; })) return std::nullopt;
+    const user::HWND viewer = user::HelpViewerWindow();
+    std::optional<std::string> topic;
+    if (const auto page = user::DescribeHelpViewer(viewer)) topic = page->topic;
+    user::DestroyWindow(viewer);
+    return topic;
+}
 
 }  // namespace apptest

@@ -7,18 +7,27 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/launcher_dialog.h"
 #include "app/pelmora_app.h"
+#include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"
 
 namespace apptest {
 
+using testsupport::CXSession;
+using testsupport::Pixels;
+using testsupport::PumpUntil;
+using testsupport::ScreenRect;
+
 inline constexpr const char* launcherTitle = "写真をリサイズ";
 inline constexpr const char* aboutTitle = "バージョン情報...";
 inline constexpr const char* photoTitle = "test";
+
+inline const std::string fixtures = PELMORA_FIXTURE_IMAGES;
 
 class LauncherTest : public testing::Test {
 protected:
@@ -53,5 +62,12 @@ testsupport::ScreenRect ToScreenRect(const RECT& rect);
 
 // Widgets of the toolkit alive now, those waiting to be deleted included.
 int ToolkitWidgetCount();
+
+// Presses F1 once the X server has given the window of that title the
+// keyboard (waiting a second at most), as a user would.
+void PressF1(testsupport::CXSession& x, const char* title);
+// The topic the help viewer shows once it has opened (serving messages
+// until then), closing the viewer again; nothing when it does not open.
+std::optional<std::string> TakeHelpTopic();
 
 }  // namespace apptest

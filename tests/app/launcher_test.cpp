@@ -11,9 +11,11 @@
 #include "image/dib_image.h"
 #include "photo/geometry.h"
 #include "photo/photo_wnd.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/gdi/handles.h"
 #include "platform/user/help_viewer.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "res/resource_ids.h"
 #include "tests/app/launcher_support.h"
 #include "tests/app/pelmora_process.h"
@@ -23,14 +25,10 @@
 namespace {
 
 using namespace user;
-using apptest::LauncherTest;
-using testsupport::CXSession;
-using testsupport::PumpUntil;
-using testsupport::ScreenRect;
+using namespace apptest;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
-const std::string fixtures = PELMORA_FIXTURE_IMAGES;
 // 3:2 and 2:3 photos, so that the aspect shows in each window's size.
 const std::string landscape = fixtures + "/jpeg-colour.jpg";
 
@@ -329,10 +327,10 @@ TEST_F(LauncherTest, HelpButtonAndF1InAPhotoWindowShowTheLaunchersTopic) {
             CXSession x;
             apptest::Click(x, help.x, help.y);
         });
-        ASSERT_TRUE(PumpUntil([&] { return HelpViewerWindow() != nullptr; }));
+        const std::optional<std::string> topic = TakeHelpTopic();
         click.get();
-        EXPECT_EQ(DescribeHelpViewer(HelpViewerWindow())->topic, "/index.htm");
-        DestroyWindow(HelpViewerWindow());
+        ASSERT_TRUE(topic.has_value()) << "the viewer was shown";
+        EXPECT_EQ(*topic, "/index.htm");
 
         OpenPhoto(landscape);
         ASSERT_TRUE(PumpUntil([&] { return apptest::PhotoWindowRects(x_).size() == 1; }));
@@ -341,9 +339,7 @@ TEST_F(LauncherTest, HelpButtonAndF1InAPhotoWindowShowTheLaunchersTopic) {
         SetActiveWindow(photo);
         ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == photo; }));
         x_.TapKey("F1");
-        ASSERT_TRUE(PumpUntil([&] { return HelpViewerWindow() != nullptr; }));
-        EXPECT_EQ(DescribeHelpViewer(HelpViewerWindow())->topic, "/index.htm") << "context 131174";
-        DestroyWindow(HelpViewerWindow());
+        EXPECT_EQ(TakeHelpTopic().value_or("no viewer"), "/index.htm") << "context 131174";
     });
 }
 

@@ -14,7 +14,6 @@
 #include "image/dib_image.h"
 #include "photo/geometry.h"
 #include "photo/photo_wnd.h"
-#include "platform/user/help_viewer.h"
 #include "platform/user/user.h"
 #include "tests/app/launcher_support.h"
 #include "tests/app/pelmora_process.h"
@@ -24,14 +23,10 @@
 namespace {
 
 using namespace user;
-using apptest::LauncherTest;
-using testsupport::CXSession;
-using testsupport::Pixels;
-using testsupport::PumpUntil;
+using namespace apptest;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
-const std::string fixtures = PELMORA_FIXTURE_IMAGES;
 constexpr const char* resizeTitle = "リサイズ";
 
 // Positions of the photo menu's items.
@@ -197,13 +192,8 @@ TEST_F(LauncherTest, F1InTheResizeDialogShowsItsOwnTopic) {
                 }
                 return;
             }
-            const testsupport::XWindow onScreen = x_.FindWindow(resizeTitle);
-            PumpUntil([&] { return x_.KeyboardFocus() == onScreen; }, std::chrono::milliseconds(1000));
-            x_.TapKey("F1");
-            if (PumpUntil([&] { return HelpViewerWindow() != nullptr; })) {
-                topic = DescribeHelpViewer(HelpViewerWindow())->topic;
-                DestroyWindow(HelpViewerWindow());
-            }
+            PressF1(x_, resizeTitle);
+            topic = TakeHelpTopic().value_or("");
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             *poll = nullptr;  // ends the cycle between the function and itself
         };

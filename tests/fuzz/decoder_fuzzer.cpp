@@ -9,6 +9,7 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/pixel_convert.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -20,6 +20,7 @@
 #include "platform/imaging/encoder_table.h"
 #include "platform/imaging/graphics.h"
 #include "platform/imaging/image_object.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/pixel_convert.h"
 #include "platform/imaging/startup.h"
 

@@ -4,8 +4,10 @@
 #include <memory>
 
 #include "image/dib_image.h"
+#include "image/image_testing.h"
 #include "image/memory_dc_pool.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "tests/image/image_test_support.h"
 
 namespace {
@@ -169,12 +171,12 @@ TEST_F(DibImage, NestedHoldsShareOneSurface) {
     image.ReturnDc();
     EXPECT_EQ(image.memoryDc, first);
     EXPECT_FALSE(gdi::DeleteObject(image.bitmap)) << "still selected";
-    EXPECT_EQ(MemoryDcPool::PeekSlot(0), nullptr);
+    EXPECT_EQ(MemoryDcPoolTesting::PeekSlot(0), nullptr);
 
     image.ReturnDc();
     EXPECT_EQ(image.memoryDc, nullptr);
     EXPECT_EQ(image.dcRefCount, 0);
-    EXPECT_EQ(MemoryDcPool::PeekSlot(0), first) << "back in the pool";
+    EXPECT_EQ(MemoryDcPoolTesting::PeekSlot(0), first) << "back in the pool";
     // The bitmap is no longer selected, and a surplus ReturnDc does nothing.
     image.ReturnDc();
     EXPECT_EQ(image.dcRefCount, 0);
@@ -190,7 +192,7 @@ TEST_F(DibImage, NoSurfaceMeansNoHoldAndNoDrawing) {
     const gdi::HDC dc = target.AcquireDc();
     ASSERT_NE(dc, nullptr);
 
-    MemoryDcPool::SetDcFactory([]() -> gdi::HDC { return nullptr; });
+    MemoryDcPoolTesting::SetDcFactory([]() -> gdi::HDC { return nullptr; });
     EXPECT_EQ(source.AcquireDc(), nullptr);
     EXPECT_EQ(source.dcRefCount, 0);
     EXPECT_EQ(source.memoryDc, nullptr);
@@ -230,7 +232,7 @@ TEST_F(DibImage, FreeingOrDestroyingWhileHeldLosesNothing) {
     EXPECT_EQ(image->memoryDc, dc);
 
     image.reset();  // still held: the surface goes back to the pool
-    EXPECT_EQ(MemoryDcPool::PeekSlot(0), dc);
+    EXPECT_EQ(MemoryDcPoolTesting::PeekSlot(0), dc);
 }
 
 TEST_F(DibImage, APlainBitmapIsDescribedWithoutPixels) {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "image/imaging_runtime.h"
+#include "image/image_testing.h"
 #include "image/memory_dc_pool.h"
 #include "tests/platform/gdi/live_objects.h"
 
@@ -14,10 +14,10 @@ class ImageTest : public testing::Test {
 protected:
     void SetUp() override { MemoryDcPool::DeletePooledDcs(); }
     void TearDown() override {
-        MemoryDcPool::SetDcFactory(nullptr);
+        MemoryDcPoolTesting::SetDcFactory(nullptr);
         MemoryDcPool::DeletePooledDcs();
         gditest::ExpectNoLiveObjects();
-        EXPECT_EQ(ImagingRuntime::Instance().LiveImageCount(), 0);
+        EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 0);
     }
 };
 

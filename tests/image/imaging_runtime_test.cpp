@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/dib_image.h"
+#include "image/image_testing.h"
 #include "image/imaging_runtime.h"
 #include "platform/imaging/startup.h"
 #include "tests/image/image_test_support.h"
@@ -23,48 +24,48 @@ protected:
 };
 
 TEST_F(Runtime, EveryImageIsCountedForItsWholeLife) {
-    EXPECT_EQ(runtime.LiveImageCount(), 0);
+    EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 0);
     {
         CDibImage first;
-        EXPECT_EQ(runtime.LiveImageCount(), 1);
+        EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 1);
         auto second = std::make_unique<CDibImage>();
-        EXPECT_EQ(runtime.LiveImageCount(), 2);
+        EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 2);
         second.reset();
-        EXPECT_EQ(runtime.LiveImageCount(), 1);
+        EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 1);
     }
-    EXPECT_EQ(runtime.LiveImageCount(), 0);
+    EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 0);
 }
 
 TEST_F(Runtime, TheLastImageStopsTheLibraryAndALaterStartGetsANewToken) {
     auto photo = std::make_unique<CDibImage>();
     ASSERT_TRUE(runtime.EnsureStarted());
-    const ULONG_PTR first = runtime.RuntimeToken();
+    const ULONG_PTR first = ImagingRuntimeTesting::RuntimeToken();
     EXPECT_NE(first, 0u);
     EXPECT_TRUE(gdiplus::IsStarted());
     EXPECT_TRUE(runtime.EnsureStarted());
-    EXPECT_EQ(runtime.RuntimeToken(), first) << "already running: the same start-up";
+    EXPECT_EQ(ImagingRuntimeTesting::RuntimeToken(), first) << "already running: the same start-up";
 
     {
         // A temporary image, as a save makes, does not stop the library.
         CDibImage temporary;
     }
-    EXPECT_EQ(runtime.RuntimeToken(), first);
+    EXPECT_EQ(ImagingRuntimeTesting::RuntimeToken(), first);
     EXPECT_TRUE(gdiplus::IsStarted());
 
     photo.reset();
-    EXPECT_EQ(runtime.RuntimeToken(), 0u);
+    EXPECT_EQ(ImagingRuntimeTesting::RuntimeToken(), 0u);
     EXPECT_FALSE(gdiplus::IsStarted());
 
     CDibImage next;
     ASSERT_TRUE(runtime.EnsureStarted());
-    EXPECT_NE(runtime.RuntimeToken(), 0u);
-    EXPECT_NE(runtime.RuntimeToken(), first);
+    EXPECT_NE(ImagingRuntimeTesting::RuntimeToken(), 0u);
+    EXPECT_NE(ImagingRuntimeTesting::RuntimeToken(), first);
 }
 
 TEST_F(Runtime, StopIsHarmlessWhenStopped) {
     runtime.Stop();
     runtime.Stop();
-    EXPECT_EQ(runtime.RuntimeToken(), 0u);
+    EXPECT_EQ(ImagingRuntimeTesting::RuntimeToken(), 0u);
     ASSERT_TRUE(runtime.EnsureStarted());
     runtime.Stop();
     EXPECT_FALSE(gdiplus::IsStarted());
@@ -82,8 +83,8 @@ TEST_F(Runtime, ImagesComingAndGoingOnManyThreadsKeepTheCountRight) {
         });
     }
     for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(runtime.LiveImageCount(), 1);
-    EXPECT_NE(runtime.RuntimeToken(), 0u) << "the keeper is alive: still running";
+    EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 1);
+    EXPECT_NE(ImagingRuntimeTesting::RuntimeToken(), 0u) << "the keeper is alive: still running";
 }
 
 }  // namespace

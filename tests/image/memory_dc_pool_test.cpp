@@ -5,8 +5,10 @@
 #include <thread>
 #include <vector>
 
+#include "image/image_testing.h"
 #include "image/memory_dc_pool.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "tests/image/image_test_support.h"
 
 namespace {
@@ -14,8 +16,8 @@ namespace {
 using imagetest::ImageTest;
 
 std::array<gdi::HDC, 4> Slots() {
-    return {MemoryDcPool::PeekSlot(0), MemoryDcPool::PeekSlot(1), MemoryDcPool::PeekSlot(2),
-            MemoryDcPool::PeekSlot(3)};
+    return {MemoryDcPoolTesting::PeekSlot(0), MemoryDcPoolTesting::PeekSlot(1), MemoryDcPoolTesting::PeekSlot(2),
+            MemoryDcPoolTesting::PeekSlot(3)};
 }
 
 class Pool : public ImageTest {};

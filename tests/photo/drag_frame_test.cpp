@@ -7,6 +7,7 @@
 
 #include "photo/drag_frame.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "tests/support/print_types.h"
 
 namespace {

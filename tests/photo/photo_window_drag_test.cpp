@@ -8,6 +8,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "tests/photo/photo_window_support.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/print_types.h"

@@ -6,9 +6,10 @@
 #include <chrono>
 #include <thread>
 
-#include "image/imaging_runtime.h"
+#include "image/image_testing.h"
 #include "photo/photo_commands.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/user/user.h"
 #include "tests/photo/photo_window_support.h"
 #include "tests/support/gui_pump.h"
@@ -176,8 +177,7 @@ TEST_F(PhotoWindow, CloseDoesNothingWhenTheOwnerCannotCloseIt) {
 
 TEST_F(PhotoWindow, DestroyingTheWindowFreesThePhotoAndStopsTheImagingLibrary) {
     const long bitmaps = gdi::LiveObjectCount(gdi::OBJ_BITMAP);
-    ImagingRuntime& runtime = ImagingRuntime::Instance();
-    ASSERT_EQ(runtime.LiveImageCount(), 0);
+    ASSERT_EQ(ImagingRuntimeTesting::LiveImageCount(), 0);
 
     // Closed from its menu command, and with its owner.
     photos_.push_back(OpenPhotoFile(owner_.GetSafeHwnd(), PELMORA_FIXTURE_IMAGES "/jpeg-colour.jpg",
@@ -187,19 +187,19 @@ TEST_F(PhotoWindow, DestroyingTheWindowFreesThePhotoAndStopsTheImagingLibrary) {
     OpenedPhoto& first = photos_[0];
     OpenedPhoto& second = photos_[1];
     ASSERT_TRUE(*first.alive && *second.alive);
-    EXPECT_EQ(runtime.LiveImageCount(), 2);
-    EXPECT_NE(runtime.RuntimeToken(), 0u);
+    EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 2);
+    EXPECT_NE(ImagingRuntimeTesting::RuntimeToken(), 0u);
     EXPECT_EQ(gdi::LiveObjectCount(gdi::OBJ_BITMAP), bitmaps + 2);
 
     Command(first, commandClose);
     EXPECT_FALSE(*first.alive);
-    EXPECT_EQ(runtime.LiveImageCount(), 1);
-    EXPECT_NE(runtime.RuntimeToken(), 0u) << "one photo is still open";
+    EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 1);
+    EXPECT_NE(ImagingRuntimeTesting::RuntimeToken(), 0u) << "one photo is still open";
 
     owner_.DestroyWindow();
     EXPECT_FALSE(*second.alive);
-    EXPECT_EQ(runtime.LiveImageCount(), 0);
-    EXPECT_EQ(runtime.RuntimeToken(), 0u) << "the last photo stops the library";
+    EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 0);
+    EXPECT_EQ(ImagingRuntimeTesting::RuntimeToken(), 0u) << "the last photo stops the library";
     EXPECT_EQ(gdi::LiveObjectCount(gdi::OBJ_BITMAP), bitmaps);
 }
 
@@ -215,9 +215,9 @@ TEST_F(PhotoWindow, AWindowThatCannotBeCreatedLeavesThePhotoToItsCreator) {
                                      100, 100, 60, 40, owner_.GetSafeHwnd()));
         ASSERT_TRUE(*alive);
         EXPECT_EQ(photo->GetSafeHwnd(), nullptr);
-        EXPECT_EQ(ImagingRuntime::Instance().LiveImageCount(), 1);
+        EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 1);
         delete photo;
-        EXPECT_EQ(ImagingRuntime::Instance().LiveImageCount(), 0);
+        EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 0);
     }
 }
 

@@ -90,10 +90,11 @@ protected:
             if (!opening) return;
             const user::HWND dialog = dialog_;
             char text[64] = {};
-            user::GetDlgItemTextA(dialog, res::IDC_LENGTH, text, sizeof text);
+            user::GetWindowTextA(user::GetDlgItem(dialog, res::IDC_LENGTH), text, sizeof text);
             opening->length = text;
             for (int i = 0; i < 4; ++i) {
-                opening->checked[i] = static_cast<int>(user::IsDlgButtonChecked(dialog, res::IDC_SIDE_HEIGHT + i));
+                const user::HWND radio = user::GetDlgItem(dialog, res::IDC_SIDE_HEIGHT + i);
+                opening->checked[i] = static_cast<int>(user::SendMessageA(radio, user::BM_GETCHECK, 0, 0));
             }
             opening->okHasFocus = user::GetFocus() == user::GetDlgItem(dialog, user::IDOK);
         });

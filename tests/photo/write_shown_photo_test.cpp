@@ -13,6 +13,7 @@
 #include <string>
 
 #include "image/dib_image.h"
+#include "image/image_testing.h"
 #include "photo/geometry.h"
 #include "photo/save_command.h"
 #include "platform/gdi/gdi.h"
@@ -130,10 +131,10 @@ TEST_F(WriteShownPhoto, WritesNothingAndKeepsTheUsersFileWhenItCannotSave) {
         if (!c.emptyPhoto) MakePhoto(photo, 300, 200);
         if (c.noSurface) {
             MemoryDcPool::DeletePooledDcs();
-            MemoryDcPool::SetDcFactory(NoSurface);
+            MemoryDcPoolTesting::SetDcFactory(NoSurface);
         }
         EXPECT_NE(::WriteShownPhoto(path.c_str(), photo, 0, c.client), S_OK);
-        MemoryDcPool::SetDcFactory(nullptr);
+        MemoryDcPoolTesting::SetDcFactory(nullptr);
         EXPECT_EQ(Contents(path), "the user's file");
         EXPECT_EQ(FilesInFolder(), 1u) << "no temporary file is left";
         std::filesystem::remove(path);

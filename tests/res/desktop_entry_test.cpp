@@ -12,6 +12,7 @@
 
 #include "platform/imaging/bitmap.h"
 #include "platform/imaging/codec_info.h"
+#include "platform/imaging/imaging_testing.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 
 namespace {

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "res/register_resources.h"
 #include "res/resource_ids.h"
 #include "tests/support/gui_pump.h"
@@ -52,6 +54,8 @@ struct Found {
 
 std::vector<Found> ControlsOf(HWND dialog) {
     std::vector<Found> found;
+    POINT client{0, 0};
+    ClientToScreen(dialog, &client);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char name[64] = {};
         GetClassNameA(child, name, sizeof name);
@@ -59,11 +63,9 @@ std::vector<Found> ControlsOf(HWND dialog) {
         GetWindowTextA(child, text, sizeof text);
         RECT rect{};
         GetWindowRect(child, &rect);
-        POINT topLeft{rect.left, rect.top};
-        ScreenToClient(dialog, &topLeft);
         found.push_back(Found{name, GetDlgCtrlID(child), text,
-                              RECT{topLeft.x, topLeft.y, topLeft.x + rect.right - rect.left,
-                                   topLeft.y + rect.bottom - rect.top},
+                              RECT{rect.left - client.x, rect.top - client.y, rect.right - client.x,
+                                   rect.bottom - client.y},
                               static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE)),
                               static_cast<DWORD>(GetWindowLongPtrA(child, GWL_EXSTYLE))});
     }

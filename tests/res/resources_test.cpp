@@ -6,6 +6,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "res/product_texts.h"
 #include "res/register_resources.h"
 #include "res/resource_ids.h"

@@ -1,3 +1,4 @@
+#include "platform/user/user_testing.h"
 #include "tests/support/gui_pump.h"
 
 #include <QAbstractNativeEventFilter>

@@ -20,7 +20,6 @@ struct ClassRecord {
     std::string menuName;
     WNDCLASSA info{};  // info's names point into name and menuName
     ATOM atom = 0;
-    bool builtIn = false;
     WidgetFactory factory = nullptr;  // null: the service's own window widget
 };
 

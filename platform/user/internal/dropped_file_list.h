@@ -14,6 +14,6 @@ bool AcceptsDroppedFiles(HWND window);
 
 // Posts WM_DROPFILES with a new drop handle listing the files (paths in the
 // ANSI code page, in the drop's order); false when the window takes none.
-bool PostDroppedFiles(HWND window, std::vector<std::string> files, POINT clientPoint);
+bool PostDroppedFiles(HWND window, std::vector<std::string> files);
 
 }  // namespace user::internal

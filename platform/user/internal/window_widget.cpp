@@ -99,8 +99,7 @@ void CWindowWidget::dragMoveEvent(QDragMoveEvent* event) {
 
 void CWindowWidget::dropEvent(QDropEvent* event) {
     std::vector<std::string> files = LocalFiles(event->mimeData());
-    const QPoint at = event->position().toPoint();
-    if (!files.empty() && ChooseCopy(event) && PostDroppedFiles(window_, std::move(files), POINT{at.x(), at.y()})) {
+    if (!files.empty() && ChooseCopy(event) && PostDroppedFiles(window_, std::move(files))) {
         event->accept();
     } else {
         event->ignore();

@@ -9,10 +9,12 @@
 #include "image/ansi_path.h"
 #include "image/dib_image.h"
 #include "image/gdip_bitmap_holder.h"
+#include "image/image_testing.h"
 #include "image/imaging_runtime.h"
 #include "image/small_buffer.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/handles.h"
+#include "platform/imaging/imaging_testing.h"
 #include "tests/image/image_test_support.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 
@@ -262,16 +264,16 @@ TEST(LoadFailure, UnreadableFilesFailAndLeaveTheImageEmpty) {
             EXPECT_EQ(image.width, 0);
         }
         // The library stays started while a raster image lives.
-        EXPECT_NE(ImagingRuntime::Instance().RuntimeToken(), 0u);
+        EXPECT_NE(ImagingRuntimeTesting::RuntimeToken(), 0u);
         EXPECT_TRUE(IsStarted());
     }
-    EXPECT_EQ(ImagingRuntime::Instance().RuntimeToken(), 0u);
+    EXPECT_EQ(ImagingRuntimeTesting::RuntimeToken(), 0u);
     EXPECT_EQ(LiveImageCount(), 0u);
 }
 
 TEST(LoadFailure, AnUnconvertiblePathRaisesAnException) {
     CDibImage image;
-    EXPECT_THROW(image.LoadFromFile(nullptr), CHResultError);
+    EXPECT_THROW(static_cast<void>(image.LoadFromFile(nullptr)), CHResultError);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "image/dib_image.h"
+#include "image/image_testing.h"
 #include "image/imaging_runtime.h"
 #include "platform/imaging/bitmap.h"
 #include "tests/image/image_test_support.h"
@@ -109,7 +110,7 @@ TEST_F(Save, SavingStartsTheLibraryAndChangesNothingInTheImage) {
     Fill(image, 0);
     std::vector<BYTE> before(image.bits + 2 * image.pitch, image.bits + 2 * image.pitch + 48);
     ASSERT_EQ(image.SaveToFile((folder / "x.bmp").c_str(), GUID_NULL), S_OK);
-    EXPECT_NE(ImagingRuntime::Instance().RuntimeToken(), 0u);
+    EXPECT_NE(ImagingRuntimeTesting::RuntimeToken(), 0u);
     EXPECT_EQ(std::vector<BYTE>(image.bits + 2 * image.pitch, image.bits + 2 * image.pitch + 48), before);
 }
 

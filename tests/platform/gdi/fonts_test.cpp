@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "tests/platform/gdi/live_objects.h"
 #include "tests/support/print_types.h"
 

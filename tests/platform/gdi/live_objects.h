@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gdi/gdi_testing.h"
 #include "platform/gdi/handles.h"
 
 namespace gditest {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "tests/platform/gdi/drag_frame.h"
 #include "tests/platform/gdi/live_objects.h"
 #include "tests/support/print_types.h"

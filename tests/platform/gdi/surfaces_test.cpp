@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "tests/platform/gdi/live_objects.h"
 #include "tests/support/print_types.h"
 
@@ -25,9 +26,10 @@ TEST_F(MemorySurface, StartsWithTheStockMonochromeBitmapAndDefaults) {
     HDC dc = CreateCompatibleDC(nullptr);
     ASSERT_NE(dc, nullptr);
     EXPECT_EQ(GetObjectType(dc), OBJ_MEMDC);
-    EXPECT_EQ(GetStretchBltMode(dc), BLACKONWHITE);
+    // Each setter returns what was there; setting the same leaves it so.
+    EXPECT_EQ(SetStretchBltMode(dc, BLACKONWHITE), BLACKONWHITE);
     EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
-    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+    EXPECT_EQ(SetBkColor(dc, RGB(255, 255, 255)), RGB(255, 255, 255));
     RECT box{};
     EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
     EXPECT_EQ(box, (RECT{0, 0, 1, 1}));
@@ -80,11 +82,11 @@ TEST_F(MemorySurface, KeepsItsModeAndColours) {
     for (int invalid : {0, 5, -1}) {
         EXPECT_EQ(SetStretchBltMode(dc, invalid), 0);
     }
-    EXPECT_EQ(GetStretchBltMode(dc), COLORONCOLOR);
+    EXPECT_EQ(SetStretchBltMode(dc, COLORONCOLOR), COLORONCOLOR);
     EXPECT_EQ(SetTextColor(dc, RGB(0, 0, 255)), RGB(0, 0, 0));
     EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
     EXPECT_EQ(SetBkColor(dc, RGB(1, 2, 3)), RGB(255, 255, 255));
-    EXPECT_EQ(GetBkColor(dc), RGB(1, 2, 3));
+    EXPECT_EQ(SetBkColor(dc, RGB(1, 2, 3)), RGB(1, 2, 3));
     EXPECT_EQ(SetTextColor(dc, 0x01000000), CLR_INVALID) << "palette colours are not kept";
     EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
     EXPECT_TRUE(DeleteDC(dc));

@@ -1,5 +1,6 @@
 // Bitmaps copied from DIB sections of the drawing service.
 
+#include "platform/gdi/gdi_testing.h"
 #include "platform/imaging/bitmap_from_hbitmap.h"
 
 #include <gtest/gtest.h>

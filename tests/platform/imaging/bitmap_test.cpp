@@ -8,6 +8,7 @@
 
 #include "platform/imaging/bitmap.h"
 #include "platform/imaging/graphics.h"
+#include "platform/imaging/imaging_testing.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "platform/imaging/bitmap.h"
 #include "platform/imaging/decode_limits.h"
+#include "platform/imaging/imaging_testing.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 
 namespace {

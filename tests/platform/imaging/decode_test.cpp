@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/imaging/bitmap.h"
+#include "platform/imaging/imaging_testing.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/pixel_convert.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 

@@ -1,3 +1,4 @@
+#include "platform/imaging/imaging_testing.h"
 #include "tests/platform/imaging/hostile_files.h"
 
 #include <sys/wait.h>

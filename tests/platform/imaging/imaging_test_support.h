@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/imaging/bitmap.h"
-#include "platform/imaging/diagnostics.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/startup.h"
 
 namespace imaging_test {

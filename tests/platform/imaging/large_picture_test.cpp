@@ -10,6 +10,7 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/encoders.h"
+#include "platform/imaging/imaging_testing.h"
 #include "tests/platform/imaging/hostile_files.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 

@@ -18,6 +18,7 @@
 
 #include "platform/imaging/bitmap.h"
 #include "platform/imaging/codec_info.h"
+#include "platform/imaging/imaging_testing.h"
 #include "platform/imaging/safe_file_writer.h"
 #include "tests/platform/imaging/imaging_test_support.h"
 
@@ -170,8 +171,9 @@ TEST_P(SaveTest, AKilledSaveLeavesTheOldFileByteForByte) {
             pauseAt = point;
             pausedSignal = channel[1];
             SetWriteProbe(PauseThere);
-            GdipSaveImageToFile(large.get(), WidePath(folder / "photo.bmp").c_str(), &ClsidBmpEncoder, nullptr);
-            _exit(0);
+            const Status saved =
+                GdipSaveImageToFile(large.get(), WidePath(folder / "photo.bmp").c_str(), &ClsidBmpEncoder, nullptr);
+            _exit(saved == Ok ? 0 : 1);
         }
         close(channel[1]);
         char paused = 0;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"

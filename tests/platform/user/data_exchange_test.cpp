@@ -81,8 +81,10 @@ TEST_F(DataExchange, WritingFillsTheFieldAndChecksExactlyOneButton) {
         int checked[5] = {};
         CSideDialog dialog([&](CSideDialog& self) {
             text = TextOf(self.GetDlgItem(lengthEdit));
-            for (int i = 0; i < 4; ++i) checked[i] = IsDlgButtonChecked(self.GetSafeHwnd(), firstRadio + i);
-            checked[4] = IsDlgButtonChecked(self.GetSafeHwnd(), 1009);
+            for (int i = 0; i < 5; ++i) {
+                const int id = i < 4 ? firstRadio + i : 1009;
+                checked[i] = static_cast<int>(SendMessageA(self.GetDlgItem(id), BM_GETCHECK, 0, 0));
+            }
             self.EndDialog(IDCANCEL);
         });
         dialog.length = c.length;
@@ -128,7 +130,7 @@ TEST_F(DataExchange, ReadingAcceptsWhatPercentDReads) {
         SCOPED_TRACE("\"" + c.text + "\"");
         CSideDialog dialog([&](CSideDialog& self) {
             SetWindowTextA(self.GetDlgItem(lengthEdit), c.text.c_str());
-            CheckDlgButton(self.GetSafeHwnd(), firstRadio + 3, BST_CHECKED);
+            SendMessageA(self.GetDlgItem(firstRadio + 3), BM_SETCHECK, BST_CHECKED, 0);
             self.PressOk();
         });
         dialog.length = -99;
@@ -155,7 +157,7 @@ TEST_F(DataExchange, TextWithoutAnIntegerIsRefusedWithTheFrameworksMessage) {
         int sideAfter = 0;
         CSideDialog dialog([&](CSideDialog& self) {
             SetWindowTextA(self.GetDlgItem(lengthEdit), text);
-            CheckDlgButton(self.GetSafeHwnd(), firstRadio, BST_CHECKED);
+            SendMessageA(self.GetDlgItem(firstRadio), BM_SETCHECK, BST_CHECKED, 0);
             SetFocus(self.GetDlgItem(IDOK));
             box = AnswerNextBox(self.GetSafeHwnd());
             self.PressOk();
@@ -197,8 +199,10 @@ TEST_F(DataExchange, RadioReadingCountsOnlyRadioButtonsUpToTheNextGroup) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.checkedId);
         CSideDialog dialog([&](CSideDialog& self) {
-            for (int id = firstRadio; id <= firstRadio + 3; ++id) CheckDlgButton(self.GetSafeHwnd(), id, BST_UNCHECKED);
-            if (c.checkedId) CheckDlgButton(self.GetSafeHwnd(), c.checkedId, BST_CHECKED);
+            for (int id = firstRadio; id <= firstRadio + 3; ++id) {
+                SendMessageA(self.GetDlgItem(id), BM_SETCHECK, BST_UNCHECKED, 0);
+            }
+            if (c.checkedId) SendMessageA(self.GetDlgItem(c.checkedId), BM_SETCHECK, BST_CHECKED, 0);
             SetWindowTextA(self.GetDlgItem(lengthEdit), "10");
             self.PressOk();
         });

@@ -165,7 +165,7 @@ TEST_F(DialogManager, TabCyclesTheTabStopsInTemplateOrder) {
 
 TEST_F(DialogManager, ArrowKeysMoveAndCheckWithinTheRadioGroup) {
     Open(Template());
-    CheckDlgButton(dialog_, 1005, BST_CHECKED);
+    SendMessageA(Item(1005), BM_SETCHECK, BST_CHECKED, 0);
     SetFocus(Item(1005));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Item(1005); }));
     struct Step {
@@ -179,7 +179,8 @@ TEST_F(DialogManager, ArrowKeysMoveAndCheckWithinTheRadioGroup) {
         SCOPED_TRACE(step.key);
         EXPECT_TRUE(KeyMovesFocusTo(step.key, Item(step.focus)));
         for (int id = 1003; id <= 1006; ++id) {
-            EXPECT_EQ(IsDlgButtonChecked(dialog_, id), id == step.focus ? BST_CHECKED : BST_UNCHECKED) << id;
+            const LRESULT expected = id == step.focus ? BST_CHECKED : BST_UNCHECKED;
+            EXPECT_EQ(SendMessageA(Item(id), BM_GETCHECK, 0, 0), expected) << id;
         }
     }
     // The edit field keeps its arrows for its caret.

@@ -12,6 +12,7 @@
 #include "platform/user/help_viewer.h"
 #include "platform/user/html_help.h"
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"
@@ -12,12 +13,7 @@
 namespace {
 
 using namespace user;
-using testsupport::CXSession;
-using testsupport::PumpUntil;
-using testsupport::ScreenRect;
-using usertest::CreateRecordingWindow;
-using usertest::Log;
-using usertest::WaitUntilShown;
+using namespace usertest;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
@@ -51,22 +47,17 @@ protected:
     }
 };
 
-class Input : public testing::Test {
+class Input : public CWindowTest {
 protected:
     void SetUp() override {
-        Log().Clear();
+        CWindowTest::SetUp();
         x_.MovePointer(5, 1075);
         testsupport::Settle();
     }
     void TearDown() override {
         x_.ReleaseButton(1);
         if (GetCapture()) ReleaseCapture();
-        for (HWND window : created_) DestroyWindow(window);
-        testsupport::Settle();
-    }
-    HWND Keep(HWND window) {
-        created_.push_back(window);
-        return window;
+        CWindowTest::TearDown();
     }
     // Moves the pointer in small steps, each one handled before the next,
     // as a hand would.
@@ -76,9 +67,6 @@ protected:
             testsupport::Settle();
         }
     }
-
-    std::vector<HWND> created_;
-    CXSession x_;
 };
 
 TEST_F(Input, DragFromInsideToOutsideReachesTheCapturingWindowWithNegativeCoordinates) {

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"
@@ -12,13 +13,8 @@
 namespace {
 
 using namespace user;
-using testsupport::CXSession;
+using namespace usertest;
 using testsupport::OnHelperThread;
-using testsupport::PumpUntil;
-using testsupport::ScreenRect;
-using usertest::CreateRecordingWindow;
-using usertest::Log;
-using usertest::WaitUntilShown;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
@@ -41,11 +37,11 @@ std::optional<ScreenRect> WaitForMenu(CXSession& x) {
     return std::nullopt;
 }
 
-class Menus : public testing::Test {
+class Menus : public CWindowTest {
 protected:
     void SetUp() override {
-        Log().Clear();
-        owner_ = CreateRecordingWindow("menu owner", 100, 100, 200, 150);
+        CWindowTest::SetUp();
+        owner_ = Keep(CreateRecordingWindow("menu owner", 100, 100, 200, 150));
         WaitUntilShown("menu owner");
         menu_ = CreatePopupMenu();
         AppendMenuA(menu_, MF_STRING, 11, "&First");
@@ -54,7 +50,7 @@ protected:
     }
     void TearDown() override {
         DestroyMenu(menu_);
-        DestroyWindow(owner_);
+        CWindowTest::TearDown();
     }
 
     HWND owner_ = nullptr;
@@ -149,21 +145,19 @@ TEST_F(Menus, BadMenusAndOwnersAreRefused) {
     DestroyMenu(empty);
 }
 
-class WindowMenus : public testing::Test {
+class WindowMenus : public CWindowTest {
 protected:
     void SetUp() override {
-        Log().Clear();
-        window_ = CreateRecordingWindow("window with a menu", 300, 400, 160, 100, nullptr,
-                                        WS_POPUP | WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX, 0);
-        usertest::SetHitTest(window_, HTCAPTION);
+        CWindowTest::SetUp();
+        window_ = Keep(CreateRecordingWindow("window with a menu", 300, 400, 160, 100, nullptr,
+                                             WS_POPUP | WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX, 0));
+        SetHitTest(window_, HTCAPTION);
         WaitUntilShown("window with a menu");
         const HMENU menu = GetSystemMenu(window_, FALSE);
         ASSERT_NE(menu, nullptr);
         AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(menu, MF_STRING, 16, "バージョン情報 (&A)...");
     }
-    void TearDown() override { DestroyWindow(window_); }
-
     std::vector<WPARAM> SysCommands() const {
         std::vector<WPARAM> commands;
         for (const auto& entry : Log().Of(window_, WM_SYSCOMMAND)) commands.push_back(entry.wParam);
@@ -171,7 +165,6 @@ protected:
     }
 
     HWND window_ = nullptr;
-    CXSession x_;
 };
 
 TEST_F(WindowMenus, TheMenuHasTheUsualItemsAndWhatWasAppended) {

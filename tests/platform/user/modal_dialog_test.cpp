@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/user/user.h"
 #include "tests/platform/user/test_dialogs.h"
 #include "tests/support/gui_pump.h"

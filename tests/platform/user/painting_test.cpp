@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_testing.h"
 #include "platform/user/user.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"

@@ -9,6 +9,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/resources.h"
 #include "platform/user/application.h"
+#include "platform/user/user_testing.h"
 #include "tests/support/print_types.h"
 
 namespace {

@@ -54,7 +54,7 @@ const char* RecordingClass() {
         windowClass.lpfnWndProc = RecordingProc;
         windowClass.hInstance = user::GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "RecordingWindow";
-        user::RegisterClassA(&windowClass);
+        if (!user::RegisterClassA(&windowClass)) ADD_FAILURE() << "the recording class was refused";
         return "RecordingWindow";
     }();
     return name;
@@ -72,6 +72,18 @@ unsigned long WaitUntilShown(const std::string& title) {
     testsupport::CXSession x;
     unsigned long window = 0;
     testsupport::PumpUntil([&] { return (window = x.FindWindow(title)) != 0; });
+    return window;
+}
+
+void CWindowTest::SetUp() { Log().Clear(); }
+
+void CWindowTest::TearDown() {
+    for (user::HWND window : created_) user::DestroyWindow(window);
+    testsupport::Settle();
+}
+
+user::HWND CWindowTest::Keep(user::HWND window) {
+    created_.push_back(window);
     return window;
 }
 

@@ -1,14 +1,23 @@
 #pragma once
 // Windows for the windowing tests: every message they receive is logged,
-// and a test can choose what their hit test answers.
+// and a test can choose what their hit test answers; and the fixture the
+// tests of windows on the X server share.
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/user/user.h"
+#include "tests/support/gui_pump.h"
 #include "tests/support/print_types.h"
+#include "tests/support/x_session.h"
 
 namespace usertest {
+
+using testsupport::CXSession;
+using testsupport::PumpUntil;
+using testsupport::ScreenRect;
 
 struct LoggedMessage {
     user::HWND window;
@@ -48,5 +57,17 @@ user::HWND CreateRecordingWindow(const char* title, int x, int y, int width, int
 // Waits (serving messages) until the window is on the X server, viewable;
 // its X id, or 0.
 unsigned long WaitUntilShown(const std::string& title);
+
+// Each test starts with an empty message log; the windows it keeps are
+// destroyed after it, and their going handled.
+class CWindowTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    user::HWND Keep(user::HWND window);
+
+    std::vector<user::HWND> created_;
+    CXSession x_;
+};
 
 }  // namespace usertest

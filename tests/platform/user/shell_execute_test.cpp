@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/user/shell_execute.h"
-#include "platform/user/shell_open_capture.h"
+#include "platform/user/user_testing.h"
 #include "tests/support/gui_pump.h"
 
 namespace {

@@ -48,16 +48,16 @@ DialogTemplate Base(const char* title, short cx, short cy) {
 void RegisterTestDialogs() {
     DialogTemplate side = Base("side dialog", 160, 66);
     side.items = sideItems;
-    RegisterDialogResource(sideDialogId, side);
+    EXPECT_TRUE(RegisterDialogResource(sideDialogId, side));
     DialogTemplate small = Base("small dialog", 130, 34);
     small.items = smallItems;
-    RegisterDialogResource(smallDialogId, small);
+    EXPECT_TRUE(RegisterDialogResource(smallDialogId, small));
     DialogTemplate visible = Base("visible dialog", 130, 34);
     visible.style |= WS_VISIBLE;
     visible.x = 10;
     visible.y = 10;
     visible.items = smallItems;
-    RegisterDialogResource(visibleDialogId, visible);
+    EXPECT_TRUE(RegisterDialogResource(visibleDialogId, visible));
 }
 
 bool CPlainWnd::Create(const char* title, int x, int y, int width, int height, HWND owner, DWORD style) {

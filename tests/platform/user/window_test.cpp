@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/user/user.h"
+#include "platform/user/user_testing.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"
@@ -12,29 +13,11 @@
 namespace {
 
 using namespace user;
-using testsupport::CXSession;
-using testsupport::PumpUntil;
-using testsupport::ScreenRect;
-using usertest::CreateRecordingWindow;
-using usertest::Log;
-using usertest::WaitUntilShown;
+using namespace usertest;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
-class Windows : public testing::Test {
-protected:
-    void SetUp() override { Log().Clear(); }
-    void TearDown() override {
-        for (HWND window : created_) DestroyWindow(window);
-        testsupport::Settle();
-    }
-    HWND Keep(HWND window) {
-        created_.push_back(window);
-        return window;
-    }
-    std::vector<HWND> created_;
-    CXSession x_;
-};
+class Windows : public CWindowTest {};
 
 TEST_F(Windows, PopupSitsExactlyAtItsRectangleWithoutFrameAboveItsOwner) {
     const HWND owner = Keep(CreateRecordingWindow("owner for exact popup", 10, 10, 100, 100));
