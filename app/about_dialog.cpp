@@ -47,8 +47,8 @@ gdi::HBRUSH CAboutDialog::OnCtlColor(gdi::HDC dc, user::HWND control, UINT ctlCo
 
 BOOL CAboutDialog::OnSetCursor(user::HWND window, UINT hitTest, UINT message) {
     if (window && window == GetDlgItem(res::IDC_WEB_LINK)) {
-        user::SetCursor(user::LoadCursorA(user::GetModuleHandleA(nullptr),
-                                          user::MAKEINTRESOURCEA(res::IDC_HAND_POINTER)));
+        user::SetCursor(
+            user::LoadCursorA(user::GetModuleHandleA(nullptr), user::MAKEINTRESOURCEA(res::IDC_HAND_POINTER)));
         return TRUE;
     }
     return CDialog::OnSetCursor(window, hitTest, message);

@@ -11,8 +11,7 @@ void BM_DraggedRectResize(benchmark::State& state) {
     LONG x = 0;
     for (auto _ : state) {
         x = (x + 7) & 1023;
-        benchmark::DoNotOptimize(
-            DraggedRect(dragResize, start, POINT{220, 160}, POINT{x, x / 2}, 6000, 4000));
+        benchmark::DoNotOptimize(DraggedRect(dragResize, start, POINT{220, 160}, POINT{x, x / 2}, 6000, 4000));
     }
 }
 BENCHMARK(BM_DraggedRectResize);

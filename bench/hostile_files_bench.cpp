@@ -84,7 +84,8 @@ void MakeInputs() {
     Add("jpeg_progressive_10000_coefficients_over_256mb", "coefficients.jpg", fuzzBudget,
         hostile::ProgressiveJpeg(10000, 10000));
     Add("jpeg_501_scans", "scans.jpg", eightGbBudget, hostile::JpegWithScans(501));
-    Add("tiff_strip_past_the_end", "past.tif", eightGbBudget, hostile::TiffWithStrip(14000, 14000, 1, 14000u * 14000, 0));
+    Add("tiff_strip_past_the_end", "past.tif", eightGbBudget,
+        hostile::TiffWithStrip(14000, 14000, 1, 14000u * 14000, 0));
     Add("tiff_64_deflated_bytes_for_196mb", "deflate.tif", eightGbBudget,
         hostile::TiffWithStrip(14000, 14000, 8, 64, 64));
     std::string pipe = folder + "/pipe.png";

@@ -90,8 +90,8 @@ void WritePng(const std::string& path, const std::vector<BYTE>& bgr, int width, 
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_set_bgr(png);
     for (int y = 0; y < height; ++y) {
@@ -126,8 +126,8 @@ class FaultCounter {
 public:
     explicit FaultCounter(benchmark::State& state) : state_(state), start_(MinorFaults()) {}
     ~FaultCounter() {
-        state_.counters["faults"] = benchmark::Counter(static_cast<double>(MinorFaults() - start_),
-                                                       benchmark::Counter::kAvgIterations);
+        state_.counters["faults"] =
+            benchmark::Counter(static_cast<double>(MinorFaults() - start_), benchmark::Counter::kAvgIterations);
     }
 
 private:
@@ -286,7 +286,11 @@ BENCHMARK(BM_LibjpegAloneSave)->Unit(benchmark::kMillisecond)->UseRealTime()->Mi
 BENCHMARK(BM_LibjpegAloneSaveFlushed)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
 BENCHMARK(BM_SaveToFileJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
 BENCHMARK(BM_SaveToFileTinyJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
-BENCHMARK(BM_SaveToFileTinyJpegWithMetadata)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(BM_SaveToFileTinyJpegWithMetadata)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(1.0)
+    ->Repetitions(3);
 
 // Remembers each benchmark's time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -322,10 +326,11 @@ void ReportPeakMemory(const char* what, const std::string& path) {
             std::printf("%s: did not load\n", what);
             return;
         }
-        std::printf("%s: peak resident memory %.1f MB (%.1f MB above the %.1f MB before the load; the "
-                    "decoded DIB alone is %.1f MB)\n",
-                    what, StatusKilobytes("VmHWM:") / 1024.0, (StatusKilobytes("VmHWM:") - before) / 1024.0,
-                    before / 1024.0, static_cast<double>(-image.pitch) * image.height / (1 << 20));
+        std::printf(
+            "%s: peak resident memory %.1f MB (%.1f MB above the %.1f MB before the load; the "
+            "decoded DIB alone is %.1f MB)\n",
+            what, StatusKilobytes("VmHWM:") / 1024.0, (StatusKilobytes("VmHWM:") - before) / 1024.0, before / 1024.0,
+            static_cast<double>(-image.pitch) * image.height / (1 << 20));
     }
 }
 

@@ -63,7 +63,8 @@ std::vector<BYTE> ReadFile(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, const BYTE* data, size_t size) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
 void WriteHeif(const std::string& path, const std::vector<BYTE>& rgb, heif_compression_format compression) {
@@ -207,8 +208,8 @@ void BM_LibjxlAloneJxl(benchmark::State& state) {
                 case JXL_DEC_BASIC_INFO: {
                     JxlBasicInfo info;
                     JxlDecoderGetBasicInfo(decoder, &info);
-                    JxlResizableParallelRunnerSetThreads(runner,
-                                                         JxlResizableParallelRunnerSuggestThreads(info.xsize, info.ysize));
+                    JxlResizableParallelRunnerSetThreads(
+                        runner, JxlResizableParallelRunnerSuggestThreads(info.xsize, info.ysize));
                     break;
                 }
                 case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
@@ -218,9 +219,7 @@ void BM_LibjxlAloneJxl(benchmark::State& state) {
                     JxlDecoderSetImageOutBuffer(decoder, &format, pixels.get(), size);
                     break;
                 }
-                case JXL_DEC_FULL_IMAGE:
-                    done = true;
-                    break;
+                case JXL_DEC_FULL_IMAGE: done = true; break;
                 default:
                     state.SkipWithError("decode failed");
                     done = true;

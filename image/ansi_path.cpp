@@ -21,8 +21,8 @@ std::atomic<LONG> chosenRule{undecided};
 Rule ChooseRule() {
     kernel::OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;  // 148
-    bool nt5 = kernel::GetVersionExA(&info) && info.dwPlatformId == kernel::VER_PLATFORM_WIN32_NT &&
-               info.dwMajorVersion >= 5;
+    bool nt5 =
+        kernel::GetVersionExA(&info) && info.dwPlatformId == kernel::VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5;
     return nt5 ? threadRule : localeRule;
 }
 
@@ -30,8 +30,8 @@ Rule ChooseRule() {
 
 UINT LocaleRuleCodePage() {
     char text[7] = {};
-    int written = kernel::GetLocaleInfoA(kernel::GetThreadLocale(), kernel::LOCALE_IDEFAULTANSICODEPAGE, text,
-                                         sizeof text);
+    int written =
+        kernel::GetLocaleInfoA(kernel::GetThreadLocale(), kernel::LOCALE_IDEFAULTANSICODEPAGE, text, sizeof text);
     UINT number = 0;
     if (written > 0) {
         // Digits only ever come back; each character counts as one.

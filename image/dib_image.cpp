@@ -36,8 +36,8 @@ CDibImage::~CDibImage() {
     ImagingRuntime::Instance().UnregisterImage();
 }
 
-bool CDibImage::CreateDib(LONG newWidth, LONG newHeight, int newBitsPerPixel, DWORD compression,
-                          const DWORD* masks, DWORD flags) {
+bool CDibImage::CreateDib(LONG newWidth, LONG newHeight, int newBitsPerPixel, DWORD compression, const DWORD* masks,
+                          DWORD flags) {
     // Creating over a held bitmap would lose it.
     if (bitmap != nullptr) return false;
     if (compression == gdi::BI_BITFIELDS && masks == nullptr) return false;
@@ -57,9 +57,8 @@ bool CDibImage::CreateDib(LONG newWidth, LONG newHeight, int newBitsPerPixel, DW
     }
 
     void* pixels = nullptr;
-    gdi::HBITMAP created = gdi::CreateDIBSection(
-        nullptr, reinterpret_cast<const gdi::BITMAPINFO*>(info.get()), gdi::DIB_RGB_COLORS,
-        &pixels, nullptr, 0);
+    gdi::HBITMAP created = gdi::CreateDIBSection(nullptr, reinterpret_cast<const gdi::BITMAPINFO*>(info.get()),
+                                                 gdi::DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (created == nullptr) return false;
     bitmap = created;
     RefreshDescription(newHeight < 0 ? Orientation::topDown : Orientation::bottomUp);
@@ -121,12 +120,10 @@ void CDibImage::ReturnDc() {
     previousBitmap = nullptr;
 }
 
-BOOL CDibImage::DrawToParallelogram(gdi::HDC destination, const POINT* points, LONG srcX,
-                                    LONG srcY, LONG srcWidth, LONG srcHeight, gdi::HBITMAP mask,
-                                    LONG maskX, LONG maskY) {
+BOOL CDibImage::DrawToParallelogram(gdi::HDC destination, const POINT* points, LONG srcX, LONG srcY, LONG srcWidth,
+                                    LONG srcHeight, gdi::HBITMAP mask, LONG maskX, LONG maskY) {
     if (AcquireDc() == nullptr) return FALSE;
-    const BOOL result = gdi::PlgBlt(destination, points, memoryDc, srcX, srcY, srcWidth,
-                                    srcHeight, mask, maskX, maskY);
+    const BOOL result = gdi::PlgBlt(destination, points, memoryDc, srcX, srcY, srcWidth, srcHeight, mask, maskX, maskY);
     ReturnDc();
     return result;
 }

@@ -28,8 +28,8 @@ public:
     // masks (red, green, blue) are read only with BI_BITFIELDS; flags may
     // hold dibHasAlpha. The colour table starts black. False, the image
     // unchanged, when the image is not empty or no bitmap can be made.
-    [[nodiscard]] bool CreateDib(LONG width, LONG height, int bitsPerPixel, DWORD compression,
-                                 const DWORD* masks, DWORD flags);
+    [[nodiscard]] bool CreateDib(LONG width, LONG height, int bitsPerPixel, DWORD compression, const DWORD* masks,
+                                 DWORD flags);
 
     // Derives the description from the bitmap (see the fields below).
     void RefreshDescription(Orientation orientation);
@@ -49,9 +49,8 @@ public:
     // corners are points[0..2] (images of its upper-left, upper-right and
     // lower-left corners), with the destination's stretch mode. The
     // platform's result; FALSE also when no surface can be made.
-    BOOL DrawToParallelogram(gdi::HDC destination, const POINT* points, LONG srcX, LONG srcY,
-                             LONG srcWidth, LONG srcHeight, gdi::HBITMAP mask, LONG maskX,
-                             LONG maskY);
+    BOOL DrawToParallelogram(gdi::HDC destination, const POINT* points, LONG srcX, LONG srcY, LONG srcWidth,
+                             LONG srcHeight, gdi::HBITMAP mask, LONG maskX, LONG maskY);
 
     // Empties the image (its property items too) and deletes the bitmap:
     // the result of DeleteObject, or 0 when the image was already empty.
@@ -80,14 +79,14 @@ public:
     gdi::HBITMAP bitmap = nullptr;  // the DIB section; null while empty
     BYTE* bits = nullptr;           // first byte of the top row
     LONG width = 0;
-    LONG height = 0;                // a magnitude
-    LONG pitch = 0;                 // row to row below; negative bottom-up
+    LONG height = 0;  // a magnitude
+    LONG pitch = 0;   // row to row below; negative bottom-up
     LONG bitsPerPixel = 0;
-    bool isDibSection = false;      // the pixels are addressable through bits
+    bool isDibSection = false;  // the pixels are addressable through bits
     bool hasAlpha = false;
-    LONG transparentIndex = -1;     // -1: none
-    gdi::HDC memoryDc = nullptr;    // while acquired
-    LONG dcRefCount = 0;            // outstanding AcquireDc calls
+    LONG transparentIndex = -1;             // -1: none
+    gdi::HDC memoryDc = nullptr;            // while acquired
+    LONG dcRefCount = 0;                    // outstanding AcquireDc calls
     gdi::HGDIOBJ previousBitmap = nullptr;  // restored on the last ReturnDc
     // The metadata the picture came with (colour profile, EXIF, XMP) as the
     // imaging library's property items; empty for a picture made here.

@@ -71,8 +71,7 @@ HRESULT CDibImage::ImportDecodedBitmap(GdipBitmapHolder& holder) {
     // picture says so with its masks, or every colour would be wrong.
     bool rgb565 = described == PixelFormat16bppRGB565;
     if (!CreateDib(static_cast<LONG>(sourceWidth), static_cast<LONG>(sourceHeight), depth,
-                   rgb565 ? gdi::BI_BITFIELDS : gdi::BI_RGB, rgb565 ? rgb565Masks : nullptr,
-                   alpha ? dibHasAlpha : 0)) {
+                   rgb565 ? gdi::BI_BITFIELDS : gdi::BI_RGB, rgb565 ? rgb565Masks : nullptr, alpha ? dibHasAlpha : 0)) {
         return E_FAIL;
     }
 

@@ -20,8 +20,7 @@ namespace {
 // alpha must be kept, otherwise a copy made from the bitmap handle.
 GdipBitmapHolder HandOver(const CDibImage& image) {
     if (image.hasAlpha) {
-        return GdipBitmapHolder::FromScan0(image.width, image.height, image.pitch, PixelFormat32bppARGB,
-                                           image.bits);
+        return GdipBitmapHolder::FromScan0(image.width, image.height, image.pitch, PixelFormat32bppARGB, image.bits);
     }
     return GdipBitmapHolder::FromHbitmap(image.bitmap, nullptr);
 }
@@ -39,9 +38,8 @@ HRESULT CDibImage::SaveToFile(const char* path, const GUID& formatId) {
     if (encoders == nullptr) return E_OUTOFMEMORY;
     if (GdipGetImageEncoders(count, size, encoders) != Ok) return E_FAIL;
 
-    CLSID clsid = formatId == GUID_NULL
-                      ? FindEncoderByExtension(kernel::PathFindExtensionA(path), encoders, count)
-                      : FindEncoderByFormat(formatId, encoders, count);
+    CLSID clsid = formatId == GUID_NULL ? FindEncoderByExtension(kernel::PathFindExtensionA(path), encoders, count)
+                                        : FindEncoderByFormat(formatId, encoders, count);
     if (clsid == GUID_NULL) return E_FAIL;  // no file is touched
 
     int length = kernel::lstrlenA(path);

@@ -19,10 +19,8 @@ CPiece ReadPiece(const char16_t* text, int* p, char16_t separator = u';');
 // gives it, in the ANSI code page) without regard to the case of A to Z;
 // GUID_NULL when none has. Widening the extension may throw as
 // CAnsiToWide does.
-gdiplus::CLSID FindEncoderByExtension(const char* extension, const gdiplus::ImageCodecInfo* encoders,
-                                      UINT count);
+gdiplus::CLSID FindEncoderByExtension(const char* extension, const gdiplus::ImageCodecInfo* encoders, UINT count);
 
 // The class id of the first encoder whose format id equals formatId;
 // GUID_NULL when none does.
-gdiplus::CLSID FindEncoderByFormat(const gdiplus::GUID& formatId, const gdiplus::ImageCodecInfo* encoders,
-                                   UINT count);
+gdiplus::CLSID FindEncoderByFormat(const gdiplus::GUID& formatId, const gdiplus::ImageCodecInfo* encoders, UINT count);

@@ -8,8 +8,7 @@ GdipBitmapHolder GdipBitmapHolder::FromFile(const WCHAR* path) {
     return GdipBitmapHolder(image, status);
 }
 
-GdipBitmapHolder GdipBitmapHolder::FromScan0(INT width, INT height, INT stride, PixelFormat format,
-                                             BYTE* firstRow) {
+GdipBitmapHolder GdipBitmapHolder::FromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* firstRow) {
     GpBitmap* image = nullptr;
     Status status = GdipCreateBitmapFromScan0(width, height, stride, format, firstRow, &image);
     return GdipBitmapHolder(image, status);
@@ -44,9 +43,7 @@ Status GdipBitmapHolder::GetWidth(UINT* width) { return Record(GdipGetImageWidth
 
 Status GdipBitmapHolder::GetHeight(UINT* height) { return Record(GdipGetImageHeight(imageHandle, height)); }
 
-Status GdipBitmapHolder::GetPaletteSize(INT* size) {
-    return Record(GdipGetImagePaletteSize(imageHandle, size));
-}
+Status GdipBitmapHolder::GetPaletteSize(INT* size) { return Record(GdipGetImagePaletteSize(imageHandle, size)); }
 
 Status GdipBitmapHolder::GetPalette(ColorPalette* palette, INT size) {
     return Record(GdipGetImagePalette(imageHandle, palette, size));

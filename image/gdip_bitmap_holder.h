@@ -39,10 +39,9 @@ public:
     gdiplus::Status GetGraphicsContext(gdiplus::GpGraphics** graphics);
 
 private:
-    GdipBitmapHolder(gdiplus::GpBitmap* image, gdiplus::Status status)
-        : imageHandle(image), recordedStatus(status) {}
+    GdipBitmapHolder(gdiplus::GpBitmap* image, gdiplus::Status status) : imageHandle(image), recordedStatus(status) {}
     gdiplus::Status Record(gdiplus::Status status);
 
-    gdiplus::GpBitmap* imageHandle;   // null when the creating call failed
+    gdiplus::GpBitmap* imageHandle;  // null when the creating call failed
     gdiplus::Status recordedStatus;
 };

@@ -29,7 +29,7 @@ private:
     ImagingRuntime();
     ~ImagingRuntime();
 
-    ULONG_PTR runtimeToken = 0;        // 0: the library is not started
+    ULONG_PTR runtimeToken = 0;            // 0: the library is not started
     kernel::CRITICAL_SECTION runtimeLock;  // recursive: Stop runs inside UnregisterImage's hold
     LONG liveImageCount = 0;
 };

@@ -54,8 +54,7 @@ bool CPropertyItemList::ReadFrom(GpImage* image) {
 Status CPropertyItemList::WriteTo(GpImage* image) const {
     Status first = Ok;
     for (const Item& i : items) {
-        PropertyItem item{i.id, static_cast<ULONG>(i.value.size()), i.type,
-                          const_cast<BYTE*>(i.value.data())};
+        PropertyItem item{i.id, static_cast<ULONG>(i.value.size()), i.type, const_cast<BYTE*>(i.value.data())};
         Status s = GdipSetPropertyItem(image, &item);
         if (s != Ok && first == Ok) first = s;
     }

@@ -23,7 +23,8 @@ CPropertyItemList::Item Number(PROPID id, WORD type, ULONG value) {
 CPropertyItemList ItemsOfSavedPicture(const CPropertyItemList& items, LONG width, LONG height) {
     CPropertyItemList saved = items;
     saved.RemoveRange(PropertyTagThumbnailFirst, PropertyTagThumbnailLast);
-    if (saved.Find(PropertyTagOrientation) != nullptr) saved.Set(Number(PropertyTagOrientation, PropertyTagTypeShort, 1));
+    if (saved.Find(PropertyTagOrientation) != nullptr)
+        saved.Set(Number(PropertyTagOrientation, PropertyTagTypeShort, 1));
     const struct {
         PROPID id;
         LONG value;

@@ -9,8 +9,7 @@ namespace {
 
 // Pattern rows alternately 0x55 and 0xAA, each padded to 16 bits: on the
 // screen, pixels whose x + y is odd are inverted and their neighbours kept.
-constexpr BYTE halftoneRows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0,
-                                   0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
+constexpr BYTE halftoneRows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
 
 // Made on first use and kept for the life of the process; a failed attempt
 // is tried again at the next frame.
@@ -75,8 +74,7 @@ CScreenSurface::~CScreenSurface() {
     if (dc_) gdi::ReleaseDC(nullptr, dc_);
 }
 
-bool DrawDragFrame(gdi::HDC screen, const RECT& rect, SIZE thickness, const RECT* previous,
-                   SIZE previousThickness) {
+bool DrawDragFrame(gdi::HDC screen, const RECT& rect, SIZE thickness, const RECT* previous, SIZE previousThickness) {
     if (!screen) return false;
     const gdi::HRGN region = CreateFrameRegion(rect, thickness);
     if (!region) return false;

@@ -28,5 +28,4 @@ private:
 // previous one erases it; a rectangle too small for an interior is all
 // frame, and one without area has none. False when nothing could be drawn
 // (no surface, or no memory for the regions).
-bool DrawDragFrame(gdi::HDC screen, const RECT& rect, SIZE thickness, const RECT* previous,
-                   SIZE previousThickness);
+bool DrawDragFrame(gdi::HDC screen, const RECT& rect, SIZE thickness, const RECT* previous, SIZE previousThickness);

@@ -11,8 +11,8 @@ using Wide = std::int64_t;
 
 // Brings a 64-bit value back into the 32-bit range (see the header).
 LONG Saturate(Wide value) {
-    return static_cast<LONG>(std::clamp<Wide>(value, std::numeric_limits<LONG>::min(),
-                                              std::numeric_limits<LONG>::max()));
+    return static_cast<LONG>(
+        std::clamp<Wide>(value, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
 }
 
 LONG Width(const RECT& r) { return Saturate(Wide{r.right} - r.left); }
@@ -44,32 +44,29 @@ void LockAspect(RECT& rect, LONG aspectWidth, LONG aspectHeight) {
 }
 
 int HitResizeGrip(const RECT& clientRect, POINT point) {
-    const bool inGrip = Wide{point.x} > Wide{clientRect.right} - gripZone &&
-                        Wide{point.y} > Wide{clientRect.bottom} - gripZone;
+    const bool inGrip =
+        Wide{point.x} > Wide{clientRect.right} - gripZone && Wide{point.y} > Wide{clientRect.bottom} - gripZone;
     return inGrip ? 1 : -1;
 }
 
-RECT DraggedRect(DragMode kind, const RECT& startRect, POINT dragStart, POINT current,
-                 LONG aspectWidth, LONG aspectHeight) {
+RECT DraggedRect(DragMode kind, const RECT& startRect, POINT dragStart, POINT current, LONG aspectWidth,
+                 LONG aspectHeight) {
     const LONG dx = Saturate(Wide{current.x} - dragStart.x);
     const LONG dy = Saturate(Wide{current.y} - dragStart.y);
     switch (kind) {
         case dragMove:
-            return RECT{Add(startRect.left, dx), Add(startRect.top, dy),
-                        Add(startRect.right, dx), Add(startRect.bottom, dy)};
+            return RECT{Add(startRect.left, dx), Add(startRect.top, dy), Add(startRect.right, dx),
+                        Add(startRect.bottom, dy)};
         case dragResize: {
-            RECT r{startRect.left, startRect.top, Add(startRect.right, dx),
-                   Add(startRect.bottom, dy)};
+            RECT r{startRect.left, startRect.top, Add(startRect.right, dx), Add(startRect.bottom, dy)};
             LockAspect(r, aspectWidth, aspectHeight);
             return r;
         }
-        default:
-            return startRect;
+        default: return startRect;
     }
 }
 
-void RotateQuarterTurn(LONG& rotation, LONG& aspectWidth, LONG& aspectHeight,
-                       RECT& windowRect) {
+void RotateQuarterTurn(LONG& rotation, LONG& aspectWidth, LONG& aspectHeight, RECT& windowRect) {
     // Masking with 3 is the non-negative remainder modulo 4, even for a
     // negative rotation, and cannot overflow.
     rotation = ((rotation & 3) + 1) & 3;
@@ -103,15 +100,16 @@ RECT CascadeRect(LONG openedBefore, LONG aspectWidth, LONG aspectHeight) {
     return r;
 }
 
-RECT RectForSideLength(const RECT& windowRect, ResizeSide side, LONG length,
-                       LONG aspectWidth, LONG aspectHeight) {
+RECT RectForSideLength(const RECT& windowRect, ResizeSide side, LONG length, LONG aspectWidth, LONG aspectHeight) {
     if (aspectWidth <= 0 || aspectHeight <= 0) return windowRect;
 
     // The derived sides hand over to the basic ones, judged on the window as
     // it is now; a square counts as portrait.
     const bool portrait = Height(windowRect) >= Width(windowRect);
-    if (side == sideLong) side = portrait ? sideHeight : sideWidth;
-    else if (side == sideShort) side = portrait ? sideWidth : sideHeight;
+    if (side == sideLong)
+        side = portrait ? sideHeight : sideWidth;
+    else if (side == sideShort)
+        side = portrait ? sideWidth : sideHeight;
 
     RECT r = windowRect;
     switch (side) {
@@ -123,8 +121,7 @@ RECT RectForSideLength(const RECT& windowRect, ResizeSide side, LONG length,
             r.right = Add(r.left, length);
             r.bottom = Add(r.top, MulDivTruncated(length, aspectHeight, aspectWidth));
             break;
-        default:
-            break;
+        default: break;
     }
     return r;
 }
@@ -137,7 +134,6 @@ RECT FitWindowSideLimit(const RECT& windowRect, LONG maxSide) {
 
     // Both sides take the factor maxSide / longest; the longest lands on
     // maxSide exactly.
-    return RECT{windowRect.left, windowRect.top,
-                Add(windowRect.left, MulDivTruncated(width, maxSide, longest)),
+    return RECT{windowRect.left, windowRect.top, Add(windowRect.left, MulDivTruncated(width, maxSide, longest)),
                 Add(windowRect.top, MulDivTruncated(height, maxSide, longest))};
 }

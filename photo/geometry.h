@@ -47,14 +47,13 @@ int HitResizeGrip(const RECT& clientRect, POINT point);
 // The window rectangle a drag of the given kind leads to: startRect shifted by
 // the pointer's travel for dragMove; for dragResize the lower-right corner
 // moved by it and the result aspect-locked. Any other kind returns startRect.
-RECT DraggedRect(DragMode kind, const RECT& startRect, POINT dragStart,
-                 POINT current, LONG aspectWidth, LONG aspectHeight);
+RECT DraggedRect(DragMode kind, const RECT& startRect, POINT dragStart, POINT current, LONG aspectWidth,
+                 LONG aspectHeight);
 
 // One clockwise quarter turn: rotation steps 0 -> 1 -> 2 -> 3 -> 0, the
 // aspect pair swaps, and the window keeps its upper-left corner with width
 // and height exchanged. Four turns give back every input exactly.
-void RotateQuarterTurn(LONG& rotation, LONG& aspectWidth, LONG& aspectHeight,
-                       RECT& windowRect);
+void RotateQuarterTurn(LONG& rotation, LONG& aspectWidth, LONG& aspectHeight, RECT& windowRect);
 
 // Where the source image's upper-left, upper-right and lower-left corners go
 // when it is drawn turned by `rotation` clockwise quarter turns (taken modulo
@@ -71,8 +70,7 @@ RECT CascadeRect(LONG openedBefore, LONG aspectWidth, LONG aspectHeight);
 // and top and deriving the other side from the aspect pair. No minimum and no
 // averaging apply. An unknown side, or a non-positive aspect value, returns
 // the rectangle unchanged.
-RECT RectForSideLength(const RECT& windowRect, ResizeSide side, LONG length,
-                       LONG aspectWidth, LONG aspectHeight);
+RECT RectForSideLength(const RECT& windowRect, ResizeSide side, LONG length, LONG aspectWidth, LONG aspectHeight);
 
 // The rectangle scaled down uniformly from its upper-left corner so that
 // neither side exceeds maxSide: the longer side becomes maxSide and the

@@ -18,8 +18,8 @@ int Extent(LONG low, LONG high) {
 
 }  // namespace
 
-BOOL CPhotoWnd::CreateEx(DWORD exStyle, user::LPCSTR className, user::LPCSTR windowName, DWORD style, int x,
-                         int y, int width, int height, user::HWND parent, UINT_PTR id, user::LPVOID param) {
+BOOL CPhotoWnd::CreateEx(DWORD exStyle, user::LPCSTR className, user::LPCSTR windowName, DWORD style, int x, int y,
+                         int width, int height, user::HWND parent, UINT_PTR id, user::LPVOID param) {
     if (GetSafeHwnd()) return FALSE;
     // A window destroyed while it is being created leaves the object to the
     // creator, who learns of it from the result.
@@ -113,8 +113,8 @@ void CPhotoWnd::OnRButtonDown(UINT, POINT point) {
     const user::HWND window = GetSafeHwnd();
     POINT screenPoint = point;
     user::ClientToScreen(window, &screenPoint);
-    if (const user::HMENU menu = user::LoadMenuA(user::GetModuleHandleA(nullptr),
-                                                 user::MAKEINTRESOURCEA(photoMenuResource))) {
+    if (const user::HMENU menu =
+            user::LoadMenuA(user::GetModuleHandleA(nullptr), user::MAKEINTRESOURCEA(photoMenuResource))) {
         user::TrackPopupMenu(user::GetSubMenu(menu, 0), 0, screenPoint.x, screenPoint.y, 0, window, nullptr);
         user::DestroyMenu(menu);
     }

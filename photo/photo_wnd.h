@@ -26,18 +26,18 @@ public:
 
     // CWnd::CreateEx, handing the object over to its window on success.
     // FALSE: no window, and the object is still its creator's.
-    BOOL CreateEx(DWORD exStyle, user::LPCSTR className, user::LPCSTR windowName, DWORD style, int x, int y,
-                  int width, int height, user::HWND parent, UINT_PTR id = 0, user::LPVOID param = nullptr);
+    BOOL CreateEx(DWORD exStyle, user::LPCSTR className, user::LPCSTR windowName, DWORD style, int x, int y, int width,
+                  int height, user::HWND parent, UINT_PTR id = 0, user::LPVOID param = nullptr);
 
     DragMode dragMode = dragIdle;
-    POINT dragStart{0, 0};            // pointer at left-button-down, client coordinates
-    RECT lastFrame{0, 0, 0, 0};       // frame now on the screen; empty while idle
+    POINT dragStart{0, 0};       // pointer at left-button-down, client coordinates
+    RECT lastFrame{0, 0, 0, 0};  // frame now on the screen; empty while idle
     SIZE frameThickness{5, 5};
-    RECT startRect{0, 0, 0, 0};       // window rectangle at left-button-down
-    CDibImage image;                  // the photo's pixels, never rotated
+    RECT startRect{0, 0, 0, 0};  // window rectangle at left-button-down
+    CDibImage image;             // the photo's pixels, never rotated
     LONG aspectHeight = 0;
     LONG aspectWidth = 0;
-    LONG rotation = 0;                // clockwise quarter turns when drawn
+    LONG rotation = 0;  // clockwise quarter turns when drawn
 
 protected:
     void OnPaint() override;

@@ -38,8 +38,8 @@ void CPhotoWnd::OnResizeCommand() {
     // saturating, which would bend the aspect.
     const LONG length = dialog.length < windowSideLimit ? dialog.length : windowSideLimit;
     // An unknown side (no radio button checked) leaves the rectangle as it is.
-    const RECT target = RectForSideLength(rect, static_cast<ResizeSide>(dialog.side), length, aspectWidth,
-                                          aspectHeight);
+    const RECT target =
+        RectForSideLength(rect, static_cast<ResizeSide>(dialog.side), length, aspectWidth, aspectHeight);
     MoveWithinSideLimit(target);
     user::InvalidateRect(window, nullptr, TRUE);
 }

@@ -38,8 +38,8 @@ DialogTemplate AboutTemplate() {
     return dialog;
 }
 
-constexpr DWORD iconButton = childVisible | user::WS_TABSTOP | user::BS_PUSHBUTTON | user::BS_ICON |
-                             user::BS_CENTER | user::BS_VCENTER;
+constexpr DWORD iconButton =
+    childVisible | user::WS_TABSTOP | user::BS_PUSHBUTTON | user::BS_ICON | user::BS_CENTER | user::BS_VCENTER;
 
 const DialogItemTemplate launcherItems[] = {
     {0, user::WS_EX_DLGMODALFRAME, childVisible | user::SS_BITMAP | user::SS_REALSIZEIMAGE, 6, 6, 89, 31, IDC_STATIC,
@@ -53,8 +53,7 @@ DialogTemplate LauncherTemplate() {
     DialogTemplate dialog;
     dialog.style = user::WS_POPUP | user::WS_VISIBLE | user::WS_CAPTION | user::WS_SYSMENU | user::WS_MINIMIZEBOX |
                    user::DS_SETFONT;
-    dialog.exStyle =
-        user::WS_EX_TOOLWINDOW | user::WS_EX_WINDOWEDGE | user::WS_EX_CLIENTEDGE | user::WS_EX_APPWINDOW;
+    dialog.exStyle = user::WS_EX_TOOLWINDOW | user::WS_EX_WINDOWEDGE | user::WS_EX_CLIENTEDGE | user::WS_EX_APPWINDOW;
     dialog.cx = 102;
     dialog.cy = 63;
     dialog.title = "写真をリサイズ";

@@ -7,10 +7,8 @@ namespace res {
 namespace {
 
 const user::MenuItemResource photoItems[] = {
-    {user::MF_STRING, ID_PHOTO_RESIZE, "リサイズ", {}},
-    {user::MF_STRING, ID_PHOTO_ROTATE, "回転", {}},
-    {user::MF_STRING, ID_PHOTO_SAVE, "保存", {}},
-    {user::MF_SEPARATOR, 0, nullptr, {}},
+    {user::MF_STRING, ID_PHOTO_RESIZE, "リサイズ", {}}, {user::MF_STRING, ID_PHOTO_ROTATE, "回転", {}},
+    {user::MF_STRING, ID_PHOTO_SAVE, "保存", {}},       {user::MF_SEPARATOR, 0, nullptr, {}},
     {user::MF_STRING, ID_PHOTO_CLOSE, "閉じる", {}},
 };
 

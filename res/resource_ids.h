@@ -15,7 +15,7 @@ inline constexpr WORD IDD_RESIZE = 139;
 inline constexpr WORD IDR_PHOTO_MENU = 129;
 
 // Pictures.
-inline constexpr WORD IDR_MAINFRAME = 128;   // application icon
+inline constexpr WORD IDR_MAINFRAME = 128;  // application icon
 inline constexpr WORD IDI_OPEN_PHOTO = 1000;
 inline constexpr WORD IDI_HELP = 138;
 inline constexpr WORD IDB_BANNER = 132;

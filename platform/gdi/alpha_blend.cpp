@@ -20,8 +20,8 @@ BYTE Over(unsigned source, unsigned destination, unsigned constant, unsigned sou
 
 }  // namespace
 
-BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int srcX, int srcY,
-                int srcWidth, int srcHeight, BLENDFUNCTION blend) {
+BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int srcX, int srcY, int srcWidth,
+                int srcHeight, BLENDFUNCTION blend) {
     if (blend.BlendOp != AC_SRC_OVER || (blend.AlphaFormat & ~AC_SRC_ALPHA) != 0) return FALSE;
     if (width != srcWidth || height != srcHeight || width < 0 || height < 0) return FALSE;
     ObjectTable& table = Objects();

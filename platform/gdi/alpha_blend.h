@@ -23,7 +23,7 @@ inline constexpr BYTE AC_SRC_ALPHA = 0x01;
 // change. FALSE for an invalid surface, sizes that differ (no stretching
 // here) or are negative, a source rectangle outside the source, or any
 // other blend operation.
-BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int srcX, int srcY,
-                int srcWidth, int srcHeight, BLENDFUNCTION blend);
+BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int srcX, int srcY, int srcWidth,
+                int srcHeight, BLENDFUNCTION blend);
 
 }  // namespace gdi

@@ -18,8 +18,13 @@ constexpr std::int64_t maxPixelBytes = 0x7FFFFFFF;
 
 bool SupportedDepth(int bitsPerPixel) {
     switch (bitsPerPixel) {
-    case 1: case 4: case 8: case 16: case 24: case 32: return true;
-    default: return false;
+        case 1:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32: return true;
+        default: return false;
     }
 }
 
@@ -54,8 +59,7 @@ std::unique_ptr<BYTE, FreeDeleter> ZeroedPixels(LONG stride, LONG height) {
 
 }  // namespace
 
-HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                         DWORD) {
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD) {
     if (bits != nullptr) *bits = nullptr;
     if (info == nullptr || usage != DIB_RGB_COLORS || section != nullptr) return nullptr;
     const BITMAPINFOHEADER& header = info->bmiHeader;

@@ -16,8 +16,8 @@ namespace gdi {
 // surface is not needed and ignored. *bits receives the pixel memory (null
 // on failure). A DIB section's pixel memory is below 2 GiB, so that any row
 // offset fits a signed 32-bit integer. Null on any invalid field.
-[[nodiscard]] HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
-                                       HANDLE section, DWORD offset);
+[[nodiscard]] HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                                       DWORD offset);
 
 // A plain bitmap (planes must be 1) whose rows are given padded to 16
 // bits, or zeroed when pixels is null. A zero width or height gives the

@@ -14,8 +14,7 @@ namespace {
 // row under the border of two cells is needed twice in a row.
 class CRowCache {
 public:
-    CRowCache(const CBlitSourcePixels& pixels, LONG x, LONG count)
-        : pixels(pixels), x(x), count(count) {
+    CRowCache(const CBlitSourcePixels& pixels, LONG x, LONG count) : pixels(pixels), x(x), count(count) {
         if (!pixels.ReadsInPlace()) {
             for (auto& slot : slots) slot.bytes.resize(static_cast<std::size_t>(count) * 3 + 1);
         }
@@ -123,15 +122,15 @@ void DrawAxisAlignedNearest(const BlitAxisAlignedJob& job) {
     std::vector<std::uint32_t> column(cells);
     for (std::size_t c = 0; c < cells; ++c) {
         const auto k = across.firstCell + static_cast<std::int64_t>(c);
-        column[c] = static_cast<std::uint32_t>(
-            (NearestSource(k, across.sourceCount, across.cellCount) - spanFirst) * pixelBytes);
+        column[c] = static_cast<std::uint32_t>((NearestSource(k, across.sourceCount, across.cellCount) - spanFirst) *
+                                               pixelBytes);
     }
     CRowCache rows(*job.pixels, static_cast<LONG>(across.sourceStart + spanFirst), spanCount);
 
     for (std::int64_t j = down.firstCell; j < down.endCell; ++j) {
         BYTE* const rowPixel = job.firstPixel + (j - down.firstCell) * job.downStep;
-        const BYTE* row = rows.Row(
-            static_cast<LONG>(down.sourceStart + NearestSource(j, down.sourceCount, down.cellCount)));
+        const BYTE* row =
+            rows.Row(static_cast<LONG>(down.sourceStart + NearestSource(j, down.sourceCount, down.cellCount)));
         for (std::size_t c = 0; c < cells; ++c) {
             BYTE* const pixel = rowPixel + static_cast<std::ptrdiff_t>(c) * job.acrossStep;
             const BYTE* from = row + column[c];

@@ -21,9 +21,7 @@ public:
 
     // The source pixels that cell k overlaps: [FirstSource(k), EndSource(k)).
     std::int64_t FirstSource(std::int64_t k) const { return k * cellLength / pixelLength; }
-    std::int64_t EndSource(std::int64_t k) const {
-        return ((k + 1) * cellLength - 1) / pixelLength + 1;
-    }
+    std::int64_t EndSource(std::int64_t k) const { return ((k + 1) * cellLength - 1) / pixelLength + 1; }
 
     // How much of source pixel p lies under cell k.
     std::uint32_t Weight(std::int64_t k, std::int64_t p) const {

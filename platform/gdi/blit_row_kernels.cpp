@@ -15,8 +15,8 @@ namespace gdi {
 namespace {
 
 template <bool start>
-void AccumulateRowsPlain(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const BYTE* b,
-                         std::uint32_t wb, std::size_t from, std::size_t count) {
+void AccumulateRowsPlain(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const BYTE* b, std::uint32_t wb,
+                         std::size_t from, std::size_t count) {
     for (std::size_t i = from; i < count; ++i) {
         const std::uint32_t sum = wa * a[i] + wb * b[i];
         acc[i] = start ? sum : acc[i] + sum;
@@ -27,8 +27,8 @@ void AccumulateRowsPlain(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, co
 // Two rows at once: their bytes interleaved into 16-bit pairs (a, b), so
 // that one multiply-add gives wa * a + wb * b per element.
 template <bool start>
-std::size_t AccumulateRowsSse2(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const BYTE* b,
-                               std::uint32_t wb, std::size_t count) {
+std::size_t AccumulateRowsSse2(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const BYTE* b, std::uint32_t wb,
+                               std::size_t count) {
     const __m128i weights = _mm_set1_epi32(static_cast<int>(wa | wb << 16));
     const __m128i zero = _mm_setzero_si128();
     std::size_t i = 0;
@@ -56,9 +56,8 @@ std::size_t AccumulateRowsSse2(std::uint32_t* acc, const BYTE* a, std::uint32_t 
 #if defined(PELMORA_BLIT_AVX2)
 // The same, 32 bytes of each row at a time, on processors that have it.
 template <bool start>
-__attribute__((target("avx2"))) std::size_t AccumulateRowsAvx2(std::uint32_t* acc, const BYTE* a,
-                                                               std::uint32_t wa, const BYTE* b,
-                                                               std::uint32_t wb, std::size_t count) {
+__attribute__((target("avx2"))) std::size_t AccumulateRowsAvx2(std::uint32_t* acc, const BYTE* a, std::uint32_t wa,
+                                                               const BYTE* b, std::uint32_t wb, std::size_t count) {
     const __m256i weights = _mm256_set1_epi32(static_cast<int>(wa | wb << 16));
     const __m256i zero = _mm256_setzero_si256();
     std::size_t i = 0;
@@ -98,8 +97,8 @@ bool HasAvx2() {
 #endif
 
 template <int pixelBytes>
-void AverageAcrossOf(const std::uint32_t* acc, const BlitCellSpan* cells, std::size_t cellCount,
-                     std::uint32_t whole, const CRoundingDivider& divide, BYTE* out, std::ptrdiff_t step) {
+void AverageAcrossOf(const std::uint32_t* acc, const BlitCellSpan* cells, std::size_t cellCount, std::uint32_t whole,
+                     const CRoundingDivider& divide, BYTE* out, std::ptrdiff_t step) {
     for (std::size_t c = 0; c < cellCount; ++c) {
         const BlitCellSpan& cell = cells[c];
         const std::uint32_t* first = acc + std::size_t{cell.first} * pixelBytes;
@@ -141,8 +140,8 @@ void AverageAcross(const std::uint32_t* acc, int pixelBytes, const BlitCellSpan*
     }
 }
 
-void AccumulateRows(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const BYTE* b,
-                    std::uint32_t wb, std::size_t count, bool start) {
+void AccumulateRows(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const BYTE* b, std::uint32_t wb,
+                    std::size_t count, bool start) {
     std::size_t done = 0;
 #if defined(__SSE2__)
     if (wa <= fastRowWeight && wb <= fastRowWeight) {

@@ -13,8 +13,8 @@ inline constexpr std::uint32_t fastRowWeight = 0x7FFF;
 
 // acc[i] = wa * a[i] + wb * b[i] when `start`, else acc[i] += the same, for
 // i < count. Each sum must fit in 32 bits.
-void AccumulateRows(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const BYTE* b,
-                    std::uint32_t wb, std::size_t count, bool start);
+void AccumulateRows(std::uint32_t* acc, const BYTE* a, std::uint32_t wa, const BYTE* b, std::uint32_t wb,
+                    std::size_t count, bool start);
 
 // h / total rounded to nearest, for h up to 255 * total and total up to
 // 2^41, exactly, with a multiplication in place of a division.
@@ -50,8 +50,7 @@ struct BlitCellSpan {
 // Writes each cell's average as blue, green, red, 0 to out, stepping
 // `step` bytes from cell to cell. acc holds pixelBytes (3 or 4) channel sums
 // per pixel; `whole` is the weight of a whole pixel.
-void AverageAcross(const std::uint32_t* acc, int pixelBytes, const BlitCellSpan* cells,
-                   std::size_t cellCount, std::uint32_t whole, const CRoundingDivider& divide,
-                   BYTE* out, std::ptrdiff_t step);
+void AverageAcross(const std::uint32_t* acc, int pixelBytes, const BlitCellSpan* cells, std::size_t cellCount,
+                   std::uint32_t whole, const CRoundingDivider& divide, BYTE* out, std::ptrdiff_t step);
 
 }  // namespace gdi

@@ -18,19 +18,19 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {  // b > 0
 
 // The x for which lo <= f0 + slope * x < hi, as [first, end), within
 // [first, end) as passed in.
-void KeepWhereInside(std::int64_t f0, std::int64_t slope, std::int64_t lo, std::int64_t hi,
-                     std::int64_t& first, std::int64_t& end) {
+void KeepWhereInside(std::int64_t f0, std::int64_t slope, std::int64_t lo, std::int64_t hi, std::int64_t& first,
+                     std::int64_t& end) {
     if (slope == 0) {
         if (f0 < lo || f0 >= hi) end = first;
         return;
     }
     std::int64_t from, to;
     if (slope > 0) {
-        from = -FloorDiv(f0 - lo, slope);       // ceil((lo - f0) / slope)
-        to = -FloorDiv(f0 - hi, slope);         // first x with f >= hi
+        from = -FloorDiv(f0 - lo, slope);  // ceil((lo - f0) / slope)
+        to = -FloorDiv(f0 - hi, slope);    // first x with f >= hi
     } else {
-        from = FloorDiv(f0 - hi, -slope) + 1;   // first x with f < hi
-        to = FloorDiv(f0 - lo, -slope) + 1;     // first x with f < lo
+        from = FloorDiv(f0 - hi, -slope) + 1;  // first x with f < hi
+        to = FloorDiv(f0 - lo, -slope) + 1;    // first x with f < lo
     }
     first = std::max(first, from);
     end = std::min(end, to);

@@ -68,7 +68,7 @@ private:
     LONG height = 0;
     Kind kind = Kind::bgr24;
     int pixelBytes = 3;
-    std::array<DWORD, 256> palette{};  // pixel word per index; black past the table
+    std::array<DWORD, 256> palette{};   // pixel word per index; black past the table
     std::array<Channel, 3> channels{};  // red, green, blue
 };
 

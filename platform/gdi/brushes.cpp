@@ -38,8 +38,7 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap) {
             const BYTE* row = source->pixels.get() + static_cast<std::size_t>(y) * source->stride;
             for (LONG x = 0; x < source->width; ++x) {
                 // Most significant bit first.
-                brush->pattern[static_cast<std::size_t>(y) * source->width + x] =
-                    (row[x / 8] >> (7 - x % 8)) & 1;
+                brush->pattern[static_cast<std::size_t>(y) * source->width + x] = (row[x / 8] >> (7 - x % 8)) & 1;
             }
         }
         return static_cast<HBRUSH>(table.Add(OBJ_BRUSH, std::move(brush)));

@@ -25,18 +25,16 @@ BOOL DeleteObject(HGDIOBJ object) {
     if (found == nullptr) return FALSE;
     if (stock) return TRUE;  // permanent; deleting one is harmless
     switch (type) {
-    case OBJ_BITMAP:
-        // Its pixels are in use by the surface it is selected into.
-        if (static_cast<BitmapObject*>(found)->selectedInto != nullptr) return FALSE;
-        break;
-    case OBJ_BRUSH:
-        if (static_cast<BrushObject*>(found)->selections > 0) return FALSE;
-        break;
-    case OBJ_REGION:
-    case OBJ_FONT:
-        break;
-    default:
-        return FALSE;  // surfaces go through DeleteDC or ReleaseDC
+        case OBJ_BITMAP:
+            // Its pixels are in use by the surface it is selected into.
+            if (static_cast<BitmapObject*>(found)->selectedInto != nullptr) return FALSE;
+            break;
+        case OBJ_BRUSH:
+            if (static_cast<BrushObject*>(found)->selections > 0) return FALSE;
+            break;
+        case OBJ_REGION:
+        case OBJ_FONT: break;
+        default: return FALSE;  // surfaces go through DeleteDC or ReleaseDC
     }
     table.Remove(object);
     return TRUE;
@@ -104,10 +102,10 @@ int GetObjectA(HGDIOBJ object, int size, void* buffer) {
     Object* found = table.Find(object, &type);
     if (found == nullptr) return 0;
     switch (type) {
-    case OBJ_BITMAP: return Describe(*static_cast<BitmapObject*>(found), size, buffer);
-    case OBJ_BRUSH: return Describe(*static_cast<BrushObject*>(found), size, buffer);
-    case OBJ_FONT: return Describe(*static_cast<FontObject*>(found), size, buffer);
-    default: return 0;
+        case OBJ_BITMAP: return Describe(*static_cast<BitmapObject*>(found), size, buffer);
+        case OBJ_BRUSH: return Describe(*static_cast<BrushObject*>(found), size, buffer);
+        case OBJ_FONT: return Describe(*static_cast<FontObject*>(found), size, buffer);
+        default: return 0;
     }
 }
 

@@ -13,8 +13,7 @@ namespace {
 constexpr unsigned indexShift = 4;
 
 HGDIOBJ MakeHandle(std::uint32_t index, std::uint32_t generation) {
-    const std::uint64_t value = (std::uint64_t{generation} << 32) |
-                                (std::uint64_t{index + 1} << indexShift);
+    const std::uint64_t value = (std::uint64_t{generation} << 32) | (std::uint64_t{index + 1} << indexShift);
     return reinterpret_cast<HGDIOBJ>(static_cast<std::uintptr_t>(value));
 }
 
@@ -139,10 +138,10 @@ SurfaceObject* ObjectTable::FindSurface(HDC handle) {
 
 HGDIOBJ ObjectTable::StockObject(int index) const {
     switch (index) {
-    case WHITE_BRUSH: return whiteBrush_;
-    case BLACK_BRUSH: return blackBrush_;
-    case NULL_BRUSH: return nullBrush_;
-    default: return nullptr;
+        case WHITE_BRUSH: return whiteBrush_;
+        case BLACK_BRUSH: return blackBrush_;
+        case NULL_BRUSH: return nullBrush_;
+        default: return nullptr;
     }
 }
 
@@ -158,40 +157,37 @@ ObjectTable& Objects() {
 
 std::optional<PixelView> SurfacePixels(ObjectTable& table, const SurfaceObject& surface) {
     switch (surface.kind) {
-    case SurfaceKind::Memory: {
-        const BitmapObject* bitmap = table.FindBitmap(surface.bitmap);
-        if (bitmap == nullptr || bitmap->bitsPerPixel != 32 || bitmap->pixels == nullptr) {
-            return std::nullopt;
+        case SurfaceKind::Memory: {
+            const BitmapObject* bitmap = table.FindBitmap(surface.bitmap);
+            if (bitmap == nullptr || bitmap->bitsPerPixel != 32 || bitmap->pixels == nullptr) {
+                return std::nullopt;
+            }
+            return PixelView{bitmap->TopRow(), bitmap->width, bitmap->height, bitmap->Pitch(), {0, 0}};
         }
-        return PixelView{bitmap->TopRow(), bitmap->width, bitmap->height, bitmap->Pitch(), {0, 0}};
-    }
-    case SurfaceKind::OverMemory:
-        return PixelView{surface.memory, surface.memoryWidth, surface.memoryHeight,
-                         surface.memoryPitch, surface.origin};
-    case SurfaceKind::Screen:
-        return std::nullopt;
+        case SurfaceKind::OverMemory:
+            return PixelView{surface.memory, surface.memoryWidth, surface.memoryHeight, surface.memoryPitch,
+                             surface.origin};
+        case SurfaceKind::Screen: return std::nullopt;
     }
     return std::nullopt;
 }
 
 RECT SurfaceBounds(ObjectTable& table, const SurfaceObject& surface) {
     switch (surface.kind) {
-    case SurfaceKind::Memory:
-        if (const BitmapObject* bitmap = table.FindBitmap(surface.bitmap)) {
-            return RECT{0, 0, bitmap->width, bitmap->height};
-        }
-        return RECT{0, 0, 0, 0};
-    case SurfaceKind::OverMemory:
-        return RECT{surface.origin.x, surface.origin.y, surface.origin.x + surface.memoryWidth,
-                    surface.origin.y + surface.memoryHeight};
-    case SurfaceKind::Screen:
-        return surface.screen != nullptr ? surface.screen->Bounds() : RECT{0, 0, 0, 0};
+        case SurfaceKind::Memory:
+            if (const BitmapObject* bitmap = table.FindBitmap(surface.bitmap)) {
+                return RECT{0, 0, bitmap->width, bitmap->height};
+            }
+            return RECT{0, 0, 0, 0};
+        case SurfaceKind::OverMemory:
+            return RECT{surface.origin.x, surface.origin.y, surface.origin.x + surface.memoryWidth,
+                        surface.origin.y + surface.memoryHeight};
+        case SurfaceKind::Screen: return surface.screen != nullptr ? surface.screen->Bounds() : RECT{0, 0, 0, 0};
     }
     return RECT{0, 0, 0, 0};
 }
 
-bool DrawableRegion(ObjectTable& table, const SurfaceObject& surface, const RECT& rect,
-                    Region32* out) {
+bool DrawableRegion(ObjectTable& table, const SurfaceObject& surface, const RECT& rect, Region32* out) {
     const Region32 bounds(SurfaceBounds(table, surface));
     const Region32 wanted(rect);
     if (!out->Combine(bounds, wanted, RGN_AND)) return false;

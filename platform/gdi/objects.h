@@ -35,8 +35,8 @@ struct BitmapObject final : Object {
     LONG stride = 0;  // bytes per stored row
     bool isDibSection = false;
     bool bottomUp = false;
-    BITMAPINFOHEADER header{};  // DIB sections: as created, with biSizeImage filled in
-    DWORD masks[3]{};           // BI_BITFIELDS only
+    BITMAPINFOHEADER header{};        // DIB sections: as created, with biSizeImage filled in
+    DWORD masks[3]{};                 // BI_BITFIELDS only
     std::vector<RGBQUAD> colorTable;  // indexed DIB sections: 1 << bitsPerPixel entries
     std::unique_ptr<BYTE, FreeDeleter> pixels;
     HDC selectedInto = nullptr;  // not kept for the stock bitmap, which any surface may hold
@@ -157,8 +157,7 @@ RECT SurfaceBounds(ObjectTable& table, const SurfaceObject& surface);
 
 // The region a drawing operation on rect may touch: rect within the
 // surface's bounds and its clip. False when out of memory.
-bool DrawableRegion(ObjectTable& table, const SurfaceObject& surface, const RECT& rect,
-                    Region32* out);
+bool DrawableRegion(ObjectTable& table, const SurfaceObject& surface, const RECT& rect, Region32* out);
 
 // Issues a handle of type OBJ_DC or OBJ_MEMDC for a new surface, with the
 // white stock brush selected; null when out of memory.

@@ -52,9 +52,9 @@ struct Placement {
 // A parallelogram with axis-parallel sides: the source's rows run along
 // `across` and its columns along `down`; `turned` when the rows run down the
 // destination (a quarter turn either way, or a mirroring of one).
-void DrawAxisAligned(const CBlitSourcePixels& pixels, LONG srcX, LONG srcY, LONG srcWidth,
-                     LONG srcHeight, const Placement& across, const Placement& down, bool turned,
-                     const BlitTarget& target, BlitFilter filter) {
+void DrawAxisAligned(const CBlitSourcePixels& pixels, LONG srcX, LONG srcY, LONG srcWidth, LONG srcHeight,
+                     const Placement& across, const Placement& down, bool turned, const BlitTarget& target,
+                     BlitFilter filter) {
     BlitAxisAlignedJob job;
     job.pixels = &pixels;
     job.across = across.Cells(srcX, srcWidth);
@@ -78,13 +78,13 @@ void DrawAxisAligned(const CBlitSourcePixels& pixels, LONG srcX, LONG srcY, LONG
     }
 }
 
-bool Blit(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth, LONG srcHeight,
-          const POINT points[3], const BlitTarget& target, BlitFilter filter) {
+bool Blit(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth, LONG srcHeight, const POINT points[3],
+          const BlitTarget& target, BlitFilter filter) {
     CBlitSourcePixels pixels;
     if (points == nullptr || !pixels.Open(source) || !TargetIsUsable(target)) return false;
     if (filter != BlitFilter::Nearest && filter != BlitFilter::AreaAverage) return false;
-    if (srcX < 0 || srcY < 0 || srcWidth <= 0 || srcHeight <= 0 ||
-        std::int64_t{srcX} + srcWidth > source.width || std::int64_t{srcY} + srcHeight > source.height) {
+    if (srcX < 0 || srcY < 0 || srcWidth <= 0 || srcHeight <= 0 || std::int64_t{srcX} + srcWidth > source.width ||
+        std::int64_t{srcY} + srcHeight > source.height) {
         return false;
     }
 
@@ -103,14 +103,15 @@ bool Blit(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth, LONG sr
     // The writable box: the target, its clip, and the parallelogram's bounds.
     const std::int64_t xs[4] = {cornerX, cornerX + acrossX, cornerX + downX, cornerX + acrossX + downX};
     const std::int64_t ys[4] = {cornerY, cornerY + acrossY, cornerY + downY, cornerY + acrossY + downY};
-    const std::int64_t left = std::max({std::int64_t{0}, std::int64_t{target.clip.left} - target.origin.x,
-                                        *std::min_element(xs, xs + 4)});
-    const std::int64_t right = std::min({std::int64_t{target.width}, std::int64_t{target.clip.right} - target.origin.x,
-                                         *std::max_element(xs, xs + 4)});
-    const std::int64_t top = std::max({std::int64_t{0}, std::int64_t{target.clip.top} - target.origin.y,
-                                       *std::min_element(ys, ys + 4)});
-    const std::int64_t bottom = std::min({std::int64_t{target.height}, std::int64_t{target.clip.bottom} - target.origin.y,
-                                          *std::max_element(ys, ys + 4)});
+    const std::int64_t left =
+        std::max({std::int64_t{0}, std::int64_t{target.clip.left} - target.origin.x, *std::min_element(xs, xs + 4)});
+    const std::int64_t right = std::min(
+        {std::int64_t{target.width}, std::int64_t{target.clip.right} - target.origin.x, *std::max_element(xs, xs + 4)});
+    const std::int64_t top =
+        std::max({std::int64_t{0}, std::int64_t{target.clip.top} - target.origin.y, *std::min_element(ys, ys + 4)});
+    const std::int64_t bottom =
+        std::min({std::int64_t{target.height}, std::int64_t{target.clip.bottom} - target.origin.y,
+                  *std::max_element(ys, ys + 4)});
     if (left >= right || top >= bottom) return true;
 
     if (acrossY == 0 && downX == 0) {
@@ -147,9 +148,8 @@ bool Blit(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth, LONG sr
 
 }  // namespace
 
-bool BlitParallelogram(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth,
-                       LONG srcHeight, const POINT points[3], const BlitTarget& target,
-                       BlitFilter filter) {
+bool BlitParallelogram(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth, LONG srcHeight,
+                       const POINT points[3], const BlitTarget& target, BlitFilter filter) {
     try {
         return Blit(source, srcX, srcY, srcWidth, srcHeight, points, target, filter);
     } catch (const std::bad_alloc&) {

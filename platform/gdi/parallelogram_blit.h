@@ -12,8 +12,8 @@ struct BlitSource {
     const BYTE* topRow = nullptr;  // first byte of the image's top row
     LONG width = 0;                // the whole image, in pixels
     LONG height = 0;
-    LONG pitch = 0;                // bytes from one row to the row below it; negative bottom-up
-    int bitsPerPixel = 0;          // 1, 4, 8 (indexed), 16, 24 or 32
+    LONG pitch = 0;        // bytes from one row to the row below it; negative bottom-up
+    int bitsPerPixel = 0;  // 1, 4, 8 (indexed), 16, 24 or 32
     // 16 and 32 bits: channel masks, each a run of contiguous bits. A 16-bit
     // BI_RGB image is passed as 0x7C00, 0x03E0, 0x001F; a 32-bit BI_RGB one
     // as 0xFF0000, 0xFF00, 0xFF.
@@ -32,7 +32,7 @@ struct BlitTarget {
     LONG width = 0;
     LONG height = 0;
     LONG pitch = 0;
-    POINT origin{0, 0};  // logical coordinates of the target's pixel (0, 0)
+    POINT origin{0, 0};     // logical coordinates of the target's pixel (0, 0)
     RECT clip{0, 0, 0, 0};  // logical coordinates; only pixels inside it are written
 };
 
@@ -62,8 +62,7 @@ enum class BlitFilter {
 // returns true. A channel whose mask is 0 reads as 0; an n-bit channel is
 // scaled to 0..255 as round(v * 255 / (2^n - 1)), reading channels wider
 // than 12 bits from their top 12.
-bool BlitParallelogram(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth,
-                       LONG srcHeight, const POINT points[3], const BlitTarget& target,
-                       BlitFilter filter);
+bool BlitParallelogram(const BlitSource& source, LONG srcX, LONG srcY, LONG srcWidth, LONG srcHeight,
+                       const POINT points[3], const BlitTarget& target, BlitFilter filter);
 
 }  // namespace gdi

@@ -35,8 +35,8 @@ LONG ClampToLong(std::int64_t value) {
 
 bool UsesBrush(DWORD rop) { return rop == PATCOPY || rop == PATINVERT; }
 
-void Paint(const PixelView& pixels, const Region32& area, const BrushObject* brush,
-           const SurfaceObject& surface, DWORD rop) {
+void Paint(const PixelView& pixels, const Region32& area, const BrushObject* brush, const SurfaceObject& surface,
+           DWORD rop) {
     int count = 0;
     const pixman_box32_t* boxes = area.Rects(&count);
     for (int i = 0; i < count; ++i) {
@@ -46,23 +46,17 @@ void Paint(const PixelView& pixels, const Region32& area, const BrushObject* bru
                 BYTE* pixel = row + static_cast<std::ptrdiff_t>(x - pixels.origin.x) * 4;
                 const COLORREF c = UsesBrush(rop) ? BrushColor(*brush, surface, x, y) : 0;
                 switch (rop) {
-                case PATCOPY:
-                    pixel[0] = GetBValue(c), pixel[1] = GetGValue(c), pixel[2] = GetRValue(c);
-                    pixel[3] = 0;
-                    break;
-                case PATINVERT:
-                    pixel[0] ^= GetBValue(c), pixel[1] ^= GetGValue(c), pixel[2] ^= GetRValue(c);
-                    break;
-                case DSTINVERT:
-                    pixel[0] ^= 0xFF, pixel[1] ^= 0xFF, pixel[2] ^= 0xFF;
-                    break;
-                case BLACKNESS:
-                    pixel[0] = pixel[1] = pixel[2] = pixel[3] = 0;
-                    break;
-                case WHITENESS:
-                    pixel[0] = pixel[1] = pixel[2] = 0xFF;
-                    pixel[3] = 0;
-                    break;
+                    case PATCOPY:
+                        pixel[0] = GetBValue(c), pixel[1] = GetGValue(c), pixel[2] = GetRValue(c);
+                        pixel[3] = 0;
+                        break;
+                    case PATINVERT: pixel[0] ^= GetBValue(c), pixel[1] ^= GetGValue(c), pixel[2] ^= GetRValue(c); break;
+                    case DSTINVERT: pixel[0] ^= 0xFF, pixel[1] ^= 0xFF, pixel[2] ^= 0xFF; break;
+                    case BLACKNESS: pixel[0] = pixel[1] = pixel[2] = pixel[3] = 0; break;
+                    case WHITENESS:
+                        pixel[0] = pixel[1] = pixel[2] = 0xFF;
+                        pixel[3] = 0;
+                        break;
                 }
             }
         }
@@ -71,14 +65,12 @@ void Paint(const PixelView& pixels, const Region32& area, const BrushObject* bru
 
 // The 8 x 8 inversion pattern (rows most-significant bit first) that rop
 // with this brush makes on the screen; false when it is not an inversion.
-bool InversionRows(const BrushObject* brush, const SurfaceObject& surface, DWORD rop,
-                   BYTE rows[8]) {
+bool InversionRows(const BrushObject* brush, const SurfaceObject& surface, DWORD rop, BYTE rows[8]) {
     if (rop == DSTINVERT) {
         std::fill(rows, rows + 8, BYTE{0xFF});
         return true;
     }
-    if (brush->style == BS_PATTERN &&
-        (8 % brush->patternWidth != 0 || 8 % brush->patternHeight != 0)) {
+    if (brush->style == BS_PATTERN && (8 % brush->patternWidth != 0 || 8 % brush->patternHeight != 0)) {
         return false;  // does not tile the screen's 8 x 8 grid
     }
     for (LONG y = 0; y < 8; ++y) {
@@ -99,8 +91,7 @@ bool InversionRows(const BrushObject* brush, const SurfaceObject& surface, DWORD
 }  // namespace
 
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
-    if (rop != PATCOPY && rop != PATINVERT && rop != DSTINVERT && rop != BLACKNESS &&
-        rop != WHITENESS) {
+    if (rop != PATCOPY && rop != PATINVERT && rop != DSTINVERT && rop != BLACKNESS && rop != WHITENESS) {
         return FALSE;
     }
     ObjectTable& table = Objects();
@@ -115,8 +106,7 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
         if (UsesBrush(rop) && (brush == nullptr || brush->style == BS_NULL)) {
             return brush != nullptr ? TRUE : FALSE;
         }
-        const RECT rect{x, y, ClampToLong(std::int64_t{x} + width),
-                        ClampToLong(std::int64_t{y} + height)};
+        const RECT rect{x, y, ClampToLong(std::int64_t{x} + width), ClampToLong(std::int64_t{y} + height)};
         Region32 area;
         if (!DrawableRegion(table, *surface, rect, &area)) return FALSE;
 

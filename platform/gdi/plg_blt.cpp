@@ -28,16 +28,13 @@ void SetMasks(BlitSource& source, DWORD red, DWORD green, DWORD blue) {
     source.blueMask = blue;
 }
 
-RGBQUAD Quad(COLORREF color) {
-    return RGBQUAD{GetBValue(color), GetGValue(color), GetRValue(color), 0};
-}
+RGBQUAD Quad(COLORREF color) { return RGBQUAD{GetBValue(color), GetGValue(color), GetRValue(color), 0}; }
 
-bool DescribeSource(ObjectTable& table, const SurfaceObject& surface,
-                    const SurfaceObject& destination, SourceView* view) {
+bool DescribeSource(ObjectTable& table, const SurfaceObject& surface, const SurfaceObject& destination,
+                    SourceView* view) {
     BlitSource& s = view->pixels;
     if (surface.kind == SurfaceKind::OverMemory) {
-        s = BlitSource{surface.memory, surface.memoryWidth, surface.memoryHeight,
-                       surface.memoryPitch, 32};
+        s = BlitSource{surface.memory, surface.memoryWidth, surface.memoryHeight, surface.memoryPitch, 32};
         SetMasks(s, 0xFF0000, 0xFF00, 0xFF);
         view->origin = surface.origin;
         return true;
@@ -45,42 +42,40 @@ bool DescribeSource(ObjectTable& table, const SurfaceObject& surface,
     if (surface.kind != SurfaceKind::Memory) return false;
     const BitmapObject* bitmap = table.FindBitmap(surface.bitmap);
     if (bitmap == nullptr || bitmap->pixels == nullptr) return false;
-    s = BlitSource{bitmap->TopRow(), bitmap->width, bitmap->height, bitmap->Pitch(),
-                   bitmap->bitsPerPixel};
+    s = BlitSource{bitmap->TopRow(), bitmap->width, bitmap->height, bitmap->Pitch(), bitmap->bitsPerPixel};
     const bool bitFields = bitmap->isDibSection && bitmap->header.biCompression == BI_BITFIELDS;
     switch (bitmap->bitsPerPixel) {
-    case 1:
-    case 4:
-    case 8:
-        if (!bitmap->colorTable.empty()) {
-            s.colorTable = reinterpret_cast<const BYTE*>(bitmap->colorTable.data());
-            s.colorCount = static_cast<int>(bitmap->colorTable.size());
-        } else if (bitmap->bitsPerPixel == 1) {
-            // A plain monochrome bitmap takes the destination's colours.
-            view->monochrome[0] = Quad(destination.textColor);
-            view->monochrome[1] = Quad(destination.backgroundColor);
-            s.colorTable = reinterpret_cast<const BYTE*>(view->monochrome);
-            s.colorCount = 2;
-        } else {
-            return false;  // a plain indexed bitmap has no colours to draw with
-        }
-        break;
-    case 16:
-        if (bitFields) {
-            SetMasks(s, bitmap->masks[0], bitmap->masks[1], bitmap->masks[2]);
-        } else {
-            SetMasks(s, 0x7C00, 0x03E0, 0x001F);  // 5-5-5
-        }
-        break;
-    case 32:
-        if (bitFields) {
-            SetMasks(s, bitmap->masks[0], bitmap->masks[1], bitmap->masks[2]);
-        } else {
-            SetMasks(s, 0xFF0000, 0xFF00, 0xFF);
-        }
-        break;
-    default:
-        break;  // 24 bits: blue, green, red
+        case 1:
+        case 4:
+        case 8:
+            if (!bitmap->colorTable.empty()) {
+                s.colorTable = reinterpret_cast<const BYTE*>(bitmap->colorTable.data());
+                s.colorCount = static_cast<int>(bitmap->colorTable.size());
+            } else if (bitmap->bitsPerPixel == 1) {
+                // A plain monochrome bitmap takes the destination's colours.
+                view->monochrome[0] = Quad(destination.textColor);
+                view->monochrome[1] = Quad(destination.backgroundColor);
+                s.colorTable = reinterpret_cast<const BYTE*>(view->monochrome);
+                s.colorCount = 2;
+            } else {
+                return false;  // a plain indexed bitmap has no colours to draw with
+            }
+            break;
+        case 16:
+            if (bitFields) {
+                SetMasks(s, bitmap->masks[0], bitmap->masks[1], bitmap->masks[2]);
+            } else {
+                SetMasks(s, 0x7C00, 0x03E0, 0x001F);  // 5-5-5
+            }
+            break;
+        case 32:
+            if (bitFields) {
+                SetMasks(s, bitmap->masks[0], bitmap->masks[1], bitmap->masks[2]);
+            } else {
+                SetMasks(s, 0xFF0000, 0xFF00, 0xFF);
+            }
+            break;
+        default: break;  // 24 bits: blue, green, red
     }
     return true;
 }
@@ -99,8 +94,8 @@ bool Overlaps(const BlitSource& source, const PixelView& target) {
 
 }  // namespace
 
-BOOL PlgBlt(HDC destination, const POINT* points, HDC source, int srcX, int srcY, int width,
-            int height, HBITMAP mask, int, int) {
+BOOL PlgBlt(HDC destination, const POINT* points, HDC source, int srcX, int srcY, int width, int height, HBITMAP mask,
+            int, int) {
     if (mask != nullptr || points == nullptr) return FALSE;
     ObjectTable& table = Objects();
     // Held for the whole draw: the bitmaps cannot go away under the engine.
@@ -112,21 +107,18 @@ BOOL PlgBlt(HDC destination, const POINT* points, HDC source, int srcX, int srcY
     if (!pixels.has_value()) return FALSE;
     SourceView view;
     if (!DescribeSource(table, *from, *target, &view)) return FALSE;
-    if (pixels->width > 0 && pixels->height > 0 && view.pixels.width > 0 &&
-        view.pixels.height > 0 && Overlaps(view.pixels, *pixels)) {
+    if (pixels->width > 0 && pixels->height > 0 && view.pixels.width > 0 && view.pixels.height > 0 &&
+        Overlaps(view.pixels, *pixels)) {
         return FALSE;  // the engine reads the source while it writes
     }
 
     Region32 area;
     if (!DrawableRegion(table, *target, SurfaceBounds(table, *target), &area)) return FALSE;
-    const BlitFilter filter =
-        target->stretchMode == HALFTONE ? BlitFilter::AreaAverage : BlitFilter::Nearest;
-    BlitTarget blitTarget{pixels->topRow, pixels->width, pixels->height, pixels->pitch,
-                          pixels->origin};
+    const BlitFilter filter = target->stretchMode == HALFTONE ? BlitFilter::AreaAverage : BlitFilter::Nearest;
+    BlitTarget blitTarget{pixels->topRow, pixels->width, pixels->height, pixels->pitch, pixels->origin};
     // Out-of-range results stay out of range, and the engine refuses them.
     auto toPixels = [](int logical, LONG origin) {
-        return static_cast<LONG>(std::clamp<std::int64_t>(std::int64_t{logical} - origin,
-                                                          INT32_MIN, INT32_MAX));
+        return static_cast<LONG>(std::clamp<std::int64_t>(std::int64_t{logical} - origin, INT32_MIN, INT32_MAX));
     };
     const LONG x = toPixels(srcX, view.origin.x);
     const LONG y = toPixels(srcY, view.origin.y);

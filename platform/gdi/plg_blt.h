@@ -18,7 +18,7 @@ namespace gdi {
 // Returns FALSE for an invalid surface, a destination without 32-bit
 // pixels, a source rectangle outside the image, a surface drawn onto
 // itself, or any mask (masks are not supported).
-BOOL PlgBlt(HDC destination, const POINT* points, HDC source, int srcX, int srcY, int width,
-            int height, HBITMAP mask, int maskX, int maskY);
+BOOL PlgBlt(HDC destination, const POINT* points, HDC source, int srcX, int srcY, int width, int height, HBITMAP mask,
+            int maskX, int maskY);
 
 }  // namespace gdi

@@ -45,28 +45,19 @@ bool Region32::Combine(const Region32& a, const Region32& b, int mode) {
     Region32 result;
     bool ok = false;
     switch (mode) {
-    case RGN_AND:
-        ok = pixman_region32_intersect(result.raw(), &a.region_, &b.region_);
-        break;
-    case RGN_OR:
-        ok = pixman_region32_union(result.raw(), &a.region_, &b.region_);
-        break;
-    case RGN_DIFF:
-        ok = pixman_region32_subtract(result.raw(), &a.region_, &b.region_);
-        break;
-    case RGN_XOR: {
-        // pixman has no exclusive or: (a - b) + (b - a).
-        Region32 other;
-        ok = pixman_region32_subtract(result.raw(), &a.region_, &b.region_) &&
-             pixman_region32_subtract(other.raw(), &b.region_, &a.region_) &&
-             pixman_region32_union(result.raw(), result.raw(), other.raw());
-        break;
-    }
-    case RGN_COPY:
-        ok = result.CopyFrom(a);
-        break;
-    default:
-        return false;
+        case RGN_AND: ok = pixman_region32_intersect(result.raw(), &a.region_, &b.region_); break;
+        case RGN_OR: ok = pixman_region32_union(result.raw(), &a.region_, &b.region_); break;
+        case RGN_DIFF: ok = pixman_region32_subtract(result.raw(), &a.region_, &b.region_); break;
+        case RGN_XOR: {
+            // pixman has no exclusive or: (a - b) + (b - a).
+            Region32 other;
+            ok = pixman_region32_subtract(result.raw(), &a.region_, &b.region_) &&
+                 pixman_region32_subtract(other.raw(), &b.region_, &a.region_) &&
+                 pixman_region32_union(result.raw(), result.raw(), other.raw());
+            break;
+        }
+        case RGN_COPY: ok = result.CopyFrom(a); break;
+        default: return false;
     }
     if (!ok) return false;
     Swap(result);
@@ -84,8 +75,6 @@ RECT Region32::Box() const {
     return RECT{box->x1, box->y1, box->x2, box->y2};
 }
 
-const pixman_box32_t* Region32::Rects(int* count) const {
-    return pixman_region32_rectangles(&region_, count);
-}
+const pixman_box32_t* Region32::Rects(int* count) const { return pixman_region32_rectangles(&region_, count); }
 
 }  // namespace gdi::internal

@@ -13,7 +13,7 @@ namespace gdi::internal {
 
 class Region32 {
 public:
-    Region32();                    // empty
+    Region32();                           // empty
     explicit Region32(const RECT& rect);  // the rectangle, normalised
     Region32(const Region32&) = delete;
     Region32& operator=(const Region32&) = delete;

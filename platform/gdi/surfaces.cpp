@@ -19,12 +19,11 @@ HDC AddSurface(ObjectTable& table, DWORD type, std::unique_ptr<SurfaceObject> su
 void DestroySurface(ObjectTable& table, HDC dc) {
     SurfaceObject* surface = table.FindSurface(dc);
     if (surface == nullptr) return;
-    if (BitmapObject* bitmap = table.FindBitmap(surface->bitmap); bitmap != nullptr &&
-                                                                  !table.IsStock(surface->bitmap)) {
+    if (BitmapObject* bitmap = table.FindBitmap(surface->bitmap);
+        bitmap != nullptr && !table.IsStock(surface->bitmap)) {
         bitmap->selectedInto = nullptr;
     }
-    if (BrushObject* brush = table.FindBrush(surface->brush); brush != nullptr &&
-                                                              !table.IsStock(surface->brush)) {
+    if (BrushObject* brush = table.FindBrush(surface->brush); brush != nullptr && !table.IsStock(surface->brush)) {
         --brush->selections;
     }
     table.Remove(dc);
@@ -92,17 +91,13 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     DWORD type = 0;
     if (surface == nullptr || table.Find(object, &type) == nullptr) return nullptr;
     switch (type) {
-    case OBJ_BITMAP:
-        return SelectBitmap(table, dc, *surface, object);
-    case OBJ_BRUSH:
-        return SelectBrush(table, *surface, object);
-    case OBJ_REGION: {
-        const int result = SelectClip(table, *surface, static_cast<HRGN>(object));
-        return result == ERROR ? HGDI_ERROR
-                               : reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(result));
-    }
-    default:
-        return nullptr;
+        case OBJ_BITMAP: return SelectBitmap(table, dc, *surface, object);
+        case OBJ_BRUSH: return SelectBrush(table, *surface, object);
+        case OBJ_REGION: {
+            const int result = SelectClip(table, *surface, static_cast<HRGN>(object));
+            return result == ERROR ? HGDI_ERROR : reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(result));
+        }
+        default: return nullptr;
     }
 }
 
@@ -133,12 +128,8 @@ COLORREF SwapColor(HDC dc, COLORREF SurfaceObject::*field, const COLORREF* value
 
 }  // namespace
 
-COLORREF SetTextColor(HDC dc, COLORREF color) {
-    return SwapColor(dc, &SurfaceObject::textColor, &color);
-}
+COLORREF SetTextColor(HDC dc, COLORREF color) { return SwapColor(dc, &SurfaceObject::textColor, &color); }
 COLORREF GetTextColor(HDC dc) { return SwapColor(dc, &SurfaceObject::textColor, nullptr); }
-COLORREF SetBkColor(HDC dc, COLORREF color) {
-    return SwapColor(dc, &SurfaceObject::backgroundColor, &color);
-}
+COLORREF SetBkColor(HDC dc, COLORREF color) { return SwapColor(dc, &SurfaceObject::backgroundColor, &color); }
 
 }  // namespace gdi

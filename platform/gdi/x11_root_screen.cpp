@@ -74,15 +74,14 @@ std::shared_ptr<X11RootScreen> X11RootScreen::Open(const char* displayName) {
     values.subwindow_mode = IncludeInferiors;
     values.graphics_exposures = False;
     connection->gc = XCreateGC(display, connection->root,
-                               GCFunction | GCForeground | GCFillStyle | GCTileStipXOrigin |
-                                   GCTileStipYOrigin | GCSubwindowMode | GCGraphicsExposures,
+                               GCFunction | GCForeground | GCFillStyle | GCTileStipXOrigin | GCTileStipYOrigin |
+                                   GCSubwindowMode | GCGraphicsExposures,
                                &values);
     if (connection->gc == nullptr) return nullptr;
     return std::shared_ptr<X11RootScreen>(new (std::nothrow) X11RootScreen(std::move(connection)));
 }
 
-X11RootScreen::X11RootScreen(std::unique_ptr<Connection> connection)
-    : connection_(std::move(connection)) {}
+X11RootScreen::X11RootScreen(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}
 
 X11RootScreen::~X11RootScreen() = default;
 
@@ -107,8 +106,7 @@ bool X11RootScreen::InvertPattern(const RECT* rects, size_t count, const BYTE ro
         const LONG x1 = std::min<LONG>(rects[i].right, c.width);
         const LONG y1 = std::min<LONG>(rects[i].bottom, c.height);
         if (x0 >= x1 || y0 >= y1) continue;
-        clip.push_back(XRectangle{static_cast<short>(x0), static_cast<short>(y0),
-                                  static_cast<unsigned short>(x1 - x0),
+        clip.push_back(XRectangle{static_cast<short>(x0), static_cast<short>(y0), static_cast<unsigned short>(x1 - x0),
                                   static_cast<unsigned short>(y1 - y0)});
         left = std::min(left, x0);
         top = std::min(top, y0);
@@ -117,8 +115,7 @@ bool X11RootScreen::InvertPattern(const RECT* rects, size_t count, const BYTE ro
     }
     if (clip.empty()) return true;
     if (!c.UseStipple(rows)) return false;
-    XSetClipRectangles(c.display, c.gc, 0, 0, clip.data(), static_cast<int>(clip.size()),
-                       Unsorted);
+    XSetClipRectangles(c.display, c.gc, 0, 0, clip.data(), static_cast<int>(clip.size()), Unsorted);
     XFillRectangle(c.display, c.root, c.gc, left, top, static_cast<unsigned>(right - left),
                    static_cast<unsigned>(bottom - top));
     // Nothing reaches the screen until the request is sent, and a window

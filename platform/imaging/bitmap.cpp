@@ -11,8 +11,8 @@
 
 namespace gdiplus {
 
-Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
-                                 BYTE* scan0, GpBitmap** bitmap) {
+Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0,
+                                 GpBitmap** bitmap) {
     if (!IsStarted()) return GdiplusNotInitialized;
     if (bitmap == nullptr) return InvalidParameter;
     *bitmap = nullptr;
@@ -20,8 +20,7 @@ Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat 
 
     Raster pixels;
     if (scan0 == nullptr) {
-        if (Status s = Raster::Allocate(static_cast<UINT>(width), static_cast<UINT>(height), format,
-                                        true, &pixels);
+        if (Status s = Raster::Allocate(static_cast<UINT>(width), static_cast<UINT>(height), format, true, &pixels);
             s != Ok) {
             return s;
         }
@@ -31,8 +30,7 @@ Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat 
         if (magnitude % 4 != 0 || static_cast<unsigned long long>(magnitude) < rowBytes) {
             return InvalidParameter;
         }
-        pixels = Raster::Wrap(static_cast<UINT>(width), static_cast<UINT>(height), format, scan0,
-                              stride);
+        pixels = Raster::Wrap(static_cast<UINT>(width), static_cast<UINT>(height), format, scan0, stride);
     }
     return MakeBitmap(std::move(pixels), ImageFormatMemoryBMP, bitmap);
 }

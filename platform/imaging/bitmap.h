@@ -13,8 +13,10 @@ namespace gdiplus {
 using WCHAR = char16_t;
 
 // Image formats a decoded bitmap reports as its raw format.
-inline constexpr GUID ImageFormatUndefined = {0xb96b3ca9, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-inline constexpr GUID ImageFormatMemoryBMP = {0xb96b3caa, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+inline constexpr GUID ImageFormatUndefined = {
+    0xb96b3ca9, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+inline constexpr GUID ImageFormatMemoryBMP = {
+    0xb96b3caa, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 inline constexpr GUID ImageFormatBMP = {0xb96b3cab, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 inline constexpr GUID ImageFormatEMF = {0xb96b3cac, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 inline constexpr GUID ImageFormatWMF = {0xb96b3cad, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
@@ -45,8 +47,8 @@ inline constexpr GUID ImageFormatJXL = {0x80f9e40f, 0x0f78, 0x4e8e, {0x8d, 0xe2,
 // A bitmap over the caller's pixels (scan0 non-null: the first row; stride
 // may be negative, its magnitude a multiple of 4 and at least a row), or
 // over zeroed memory of its own (scan0 null; stride ignored).
-[[nodiscard]] Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
-                                               BYTE* scan0, GpBitmap** bitmap);
+[[nodiscard]] Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0,
+                                               GpBitmap** bitmap);
 
 Status GdipGetImagePixelFormat(GpImage* image, PixelFormat* format);
 Status GdipGetImageWidth(GpImage* image, UINT* width);

@@ -41,15 +41,11 @@ Status StatusOfErrno(int error) {
         case ENOENT:
         case ENOTDIR:
         case ENAMETOOLONG:
-        case ELOOP:
-            return FileNotFound;
+        case ELOOP: return FileNotFound;
         case EACCES:
-        case EPERM:
-            return AccessDenied;
-        case ENOMEM:
-            return OutOfMemory;
-        default:
-            return Win32Error;
+        case EPERM: return AccessDenied;
+        case ENOMEM: return OutOfMemory;
+        default: return Win32Error;
     }
 }
 

@@ -61,11 +61,10 @@ Status GdipCreateBitmapFromHBITMAP(gdi::HBITMAP bitmap, HPALETTE palette, GpBitm
     const gdi::BITMAPINFOHEADER& header = section.dsBmih;
     if (header.biWidth <= 0 || header.biHeight == 0 || section.dsBm.bmBits == nullptr) return InvalidParameter;
     UINT width = static_cast<UINT>(header.biWidth);
-    UINT height = static_cast<UINT>(header.biHeight < 0 ? -static_cast<long long>(header.biHeight)
-                                                        : header.biHeight);
+    UINT height = static_cast<UINT>(header.biHeight < 0 ? -static_cast<long long>(header.biHeight) : header.biHeight);
     UINT bits = header.biBitCount;
     bool bitfields = header.biCompression == gdi::BI_BITFIELDS;
-    Masks masks = bitfields ? Masks{section.dsBitfields[0], section.dsBitfields[1], section.dsBitfields[2]}
+    Masks masks = bitfields    ? Masks{section.dsBitfields[0], section.dsBitfields[1], section.dsBitfields[2]}
                   : bits == 16 ? Masks{0x7C00, 0x03E0, 0x001F}
                                : Masks{0x00FF0000, 0x0000FF00, 0x000000FF};
 

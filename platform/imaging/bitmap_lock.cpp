@@ -15,8 +15,8 @@ namespace {
 
 constexpr UINT knownLockFlags = ImageLockModeRead | ImageLockModeWrite | ImageLockModeUserInputBuf;
 
-void ConvertRows(const Raster& source, const Rect& rect, PixelFormat targetFormat, BYTE* target,
-                 INT targetStride, std::vector<Pixel64>& line) {
+void ConvertRows(const Raster& source, const Rect& rect, PixelFormat targetFormat, BYTE* target, INT targetStride,
+                 std::vector<Pixel64>& line) {
     UINT width = static_cast<UINT>(rect.Width);
     for (INT y = 0; y < rect.Height; ++y) {
         BYTE* out = target + static_cast<std::ptrdiff_t>(y) * targetStride;
@@ -43,8 +43,8 @@ void ConvertRows(const Raster& source, const Rect& rect, PixelFormat targetForma
     }
 }
 
-void WriteBack(Raster& target, const Rect& rect, PixelFormat sourceFormat, const BYTE* source,
-               INT sourceStride, std::vector<Pixel64>& line) {
+void WriteBack(Raster& target, const Rect& rect, PixelFormat sourceFormat, const BYTE* source, INT sourceStride,
+               std::vector<Pixel64>& line) {
     UINT width = static_cast<UINT>(rect.Width);
     for (INT y = 0; y < rect.Height; ++y) {
         const BYTE* in = source + static_cast<std::ptrdiff_t>(y) * sourceStride;
@@ -71,8 +71,7 @@ void WriteBack(Raster& target, const Rect& rect, PixelFormat sourceFormat, const
 
 }  // namespace
 
-Status GdipBitmapLockBits(GpBitmap* bitmap, const Rect* rect, UINT flags, PixelFormat format,
-                          BitmapData* lockedData) {
+Status GdipBitmapLockBits(GpBitmap* bitmap, const Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedData) {
     if (!IsStarted()) return GdiplusNotInitialized;
     BitmapObject* target = LiveBitmap(bitmap);
     if (target == nullptr || lockedData == nullptr) return InvalidParameter;
@@ -82,9 +81,8 @@ Status GdipBitmapLockBits(GpBitmap* bitmap, const Rect* rect, UINT flags, PixelF
     if (target->lock.active) return WrongState;
 
     Raster& raster = target->raster;
-    Rect area = rect != nullptr ? *rect
-                                : Rect{0, 0, static_cast<INT>(raster.Width()),
-                                       static_cast<INT>(raster.Height())};
+    Rect area =
+        rect != nullptr ? *rect : Rect{0, 0, static_cast<INT>(raster.Width()), static_cast<INT>(raster.Height())};
     if (area.X < 0 || area.Y < 0 || area.Width <= 0 || area.Height <= 0 ||
         static_cast<long long>(area.X) + area.Width > raster.Width() ||
         static_cast<long long>(area.Y) + area.Height > raster.Height()) {
@@ -106,8 +104,8 @@ Status GdipBitmapLockBits(GpBitmap* bitmap, const Rect* rect, UINT flags, PixelF
     } else {
         if (userBuffer) {
             if (lockedData->Scan0 == nullptr) return InvalidParameter;
-            long long magnitude = lockedData->Stride < 0 ? -static_cast<long long>(lockedData->Stride)
-                                                         : lockedData->Stride;
+            long long magnitude =
+                lockedData->Stride < 0 ? -static_cast<long long>(lockedData->Stride) : lockedData->Stride;
             if (static_cast<unsigned long long>(magnitude) < PackedRowBytes(width, format)) {
                 return InvalidParameter;
             }
@@ -116,8 +114,8 @@ Status GdipBitmapLockBits(GpBitmap* bitmap, const Rect* rect, UINT flags, PixelF
             lock.userBuffer = true;
         } else {
             size_t stride = RowBytes(width, format);
-            BYTE* memory = stride == 0 ? nullptr
-                                       : static_cast<BYTE*>(std::malloc(stride * static_cast<size_t>(area.Height)));
+            BYTE* memory =
+                stride == 0 ? nullptr : static_cast<BYTE*>(std::malloc(stride * static_cast<size_t>(area.Height)));
             if (memory == nullptr) return OutOfMemory;
             lock.converted.reset(memory);
             lock.scan0 = memory;

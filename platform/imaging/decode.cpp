@@ -51,8 +51,8 @@ const Signature signatures[] = {
     // AVIF files usually name the general HEIF brand mif1 too.
     {nullptr, 0, DecodeHeif, &ImageFormatAVIF, IsAvif},
     {nullptr, 0, DecodeHeif, &ImageFormatHEIF, IsHeif},
-    {"\xFF\x0A", 2, DecodeJxl, &ImageFormatJXL},                          // bare codestream
-    {"\0\0\0\x0CJXL \r\n\x87\n", 12, DecodeJxl, &ImageFormatJXL},         // container
+    {"\xFF\x0A", 2, DecodeJxl, &ImageFormatJXL},                   // bare codestream
+    {"\0\0\0\x0CJXL \r\n\x87\n", 12, DecodeJxl, &ImageFormatJXL},  // container
 };
 
 bool Matches(const Signature& signature, const BYTE* data, size_t size) {

@@ -105,8 +105,8 @@ Status ReadHeader(const BYTE* data, size_t size, Header* h) {
     size_t afterHeader = fileHeaderBytes + headerBytes;
     switch (h->compression) {
         case BI_RGB:
-            if (h->bitCount != 1 && h->bitCount != 4 && h->bitCount != 8 && h->bitCount != 16 &&
-                h->bitCount != 24 && h->bitCount != 32) {
+            if (h->bitCount != 1 && h->bitCount != 4 && h->bitCount != 8 && h->bitCount != 16 && h->bitCount != 24 &&
+                h->bitCount != 32) {
                 return GenericError;
             }
             break;
@@ -128,8 +128,7 @@ Status ReadHeader(const BYTE* data, size_t size, Header* h) {
                 h->hasMasks = true;
             }
             break;
-        default:
-            return UnknownImageFormat;  // embedded JPEG or PNG, OS/2 Huffman
+        default: return UnknownImageFormat;  // embedded JPEG or PNG, OS/2 Huffman
     }
     if (h->bitCount <= 8) {
         DWORD full = 1u << h->bitCount;
@@ -228,9 +227,7 @@ Status DecodeRle(const BYTE* data, size_t size, const Header& h, PixelFormat for
     });
 }
 
-bool MasksAre(const DWORD* masks, DWORD r, DWORD g, DWORD b) {
-    return masks[0] == r && masks[1] == g && masks[2] == b;
-}
+bool MasksAre(const DWORD* masks, DWORD r, DWORD g, DWORD b) { return masks[0] == r && masks[1] == g && masks[2] == b; }
 
 }  // namespace
 
@@ -272,8 +269,7 @@ Status DecodeBmp(const BYTE* data, size_t size, Raster* out) {
             }
             break;
         default:  // 32
-            if (MasksAre(masks, 0x00FF0000, 0x0000FF00, 0x000000FF) &&
-                (masks[3] == 0 || masks[3] == 0xFF000000)) {
+            if (MasksAre(masks, 0x00FF0000, 0x0000FF00, 0x000000FF) && (masks[3] == 0 || masks[3] == 0xFF000000)) {
                 format = masks[3] != 0 ? PixelFormat32bppARGB : PixelFormat32bppRGB;
             } else {
                 format = masks[3] != 0 ? PixelFormat32bppARGB : PixelFormat32bppRGB;
@@ -304,8 +300,7 @@ Status DecodeBmp(const BYTE* data, size_t size, Raster* out) {
             std::memcpy(raster.Row(y), FileRow(data + h.pixelOffset, fileRowBytes, h, y), copyBytes);
         }
     } else {
-        Channel channels[4] = {ChannelOf(masks[0]), ChannelOf(masks[1]), ChannelOf(masks[2]),
-                               ChannelOf(masks[3])};
+        Channel channels[4] = {ChannelOf(masks[0]), ChannelOf(masks[1]), ChannelOf(masks[2]), ChannelOf(masks[3])};
         bool alpha = masks[3] != 0;
         for (UINT y = 0; y < h.height; ++y) {
             const BYTE* in = FileRow(data + h.pixelOffset, fileRowBytes, h, y);

@@ -53,9 +53,7 @@ private:
     bool outOfMemory_ = false;
 };
 
-Status ReadError(GifFileType* gif) {
-    return gif->Error == D_GIF_ERR_NOT_ENOUGH_MEM ? OutOfMemory : GenericError;
-}
+Status ReadError(GifFileType* gif) { return gif->Error == D_GIF_ERR_NOT_ENOUGH_MEM ? OutOfMemory : GenericError; }
 
 // Reads the extension blocks of one extension; returns the transparent
 // index a graphic control block names, or keeps *transparent.
@@ -125,8 +123,10 @@ Status ReadFirstFrame(const BYTE* data, size_t size, GifFileType* gif, int trans
     // What the first frame leaves uncovered is filled with background: a
     // screen far larger than every frame of the file would be a picture made
     // of nothing but that.
-    unsigned long long screenPixels = static_cast<unsigned long long>(screenW) * static_cast<unsigned long long>(screenH);
-    unsigned long long framePixels = static_cast<unsigned long long>(frame.Width) * static_cast<unsigned long long>(frame.Height);
+    unsigned long long screenPixels =
+        static_cast<unsigned long long>(screenW) * static_cast<unsigned long long>(screenH);
+    unsigned long long framePixels =
+        static_cast<unsigned long long>(frame.Width) * static_cast<unsigned long long>(frame.Height);
     if (CheckBackedArea(screenPixels, framePixels) != Ok && !SomeFrameBacks(data, size, screenPixels)) {
         return OutOfMemory;
     }
@@ -137,8 +137,8 @@ Status ReadFirstFrame(const BYTE* data, size_t size, GifFileType* gif, int trans
     }
 
     Raster raster;
-    if (Status s = Raster::Allocate(static_cast<UINT>(screenW), static_cast<UINT>(screenH),
-                                    PixelFormat8bppIndexed, false, &raster);
+    if (Status s = Raster::Allocate(static_cast<UINT>(screenW), static_cast<UINT>(screenH), PixelFormat8bppIndexed,
+                                    false, &raster);
         s != Ok) {
         return s;
     }
@@ -220,15 +220,12 @@ Status DecodeGif(const BYTE* data, size_t size, Raster* out) {
         GifRecordType type;
         if (DGifGetRecordType(gif, &type) == GIF_ERROR) return ReadError(gif);
         switch (type) {
-            case IMAGE_DESC_RECORD_TYPE:
-                return ReadFirstFrame(data, size, gif, transparent, out);
+            case IMAGE_DESC_RECORD_TYPE: return ReadFirstFrame(data, size, gif, transparent, out);
             case EXTENSION_RECORD_TYPE:
                 if (Status s = ReadExtension(gif, &transparent); s != Ok) return s;
                 break;
-            case TERMINATE_RECORD_TYPE:
-                return GenericError;  // no picture at all
-            default:
-                return GenericError;
+            case TERMINATE_RECORD_TYPE: return GenericError;  // no picture at all
+            default: return GenericError;
         }
     }
 }

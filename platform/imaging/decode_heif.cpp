@@ -101,10 +101,9 @@ Status DecodeHeif(const BYTE* data, size_t size, Raster* out) {
     const int lumaBits = heif_image_handle_get_luma_bits_per_pixel(handle.get());
     const bool deep = lumaBits > 8;
     const UINT channels = alpha ? 4 : 3;
-    PixelFormat format = deep ? (alpha ? (premultiplied ? PixelFormat64bppPARGB : PixelFormat64bppARGB)
-                                       : PixelFormat48bppRGB)
-                              : (alpha ? (premultiplied ? PixelFormat32bppPARGB : PixelFormat32bppARGB)
-                                       : PixelFormat24bppRGB);
+    PixelFormat format =
+        deep ? (alpha ? (premultiplied ? PixelFormat64bppPARGB : PixelFormat64bppARGB) : PixelFormat48bppRGB)
+             : (alpha ? (premultiplied ? PixelFormat32bppPARGB : PixelFormat32bppARGB) : PixelFormat24bppRGB);
     // The library's decoded planes and its interleaved copy live beside the
     // bitmap until the end.
     size_t libraryBytes = 2 * static_cast<size_t>(width) * static_cast<size_t>(height) * channels * (deep ? 2 : 1);
@@ -137,8 +136,8 @@ Status DecodeHeif(const BYTE* data, size_t size, Raster* out) {
     if (stride < 0 || static_cast<size_t>(stride) < rowSamples) return GenericError;
 
     Raster raster;
-    if (Status s = Raster::Allocate(static_cast<UINT>(shownWidth), static_cast<UINT>(shownHeight), format, false,
-                                    &raster);
+    if (Status s =
+            Raster::Allocate(static_cast<UINT>(shownWidth), static_cast<UINT>(shownHeight), format, false, &raster);
         s != Ok) {
         return s;
     }

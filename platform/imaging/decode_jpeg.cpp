@@ -105,8 +105,9 @@ size_t CoefficientBytes(j_decompress_ptr cinfo) {
     for (int c = 0; c < cinfo->num_components; ++c) {
         const jpeg_component_info& component = cinfo->comp_info[c];
         // The library rounds each component up to whole MCUs.
-        size_t blocks = MultiplyBytes(RoundUp(component.width_in_blocks, static_cast<size_t>(component.h_samp_factor)),
-                                      RoundUp(component.height_in_blocks, static_cast<size_t>(component.v_samp_factor)));
+        size_t blocks =
+            MultiplyBytes(RoundUp(component.width_in_blocks, static_cast<size_t>(component.h_samp_factor)),
+                          RoundUp(component.height_in_blocks, static_cast<size_t>(component.v_samp_factor)));
         total = AddBytes(total, MultiplyBytes(blocks, sizeof(JBLOCK)));
     }
     return total;
@@ -117,7 +118,8 @@ size_t CoefficientBytes(j_decompress_ptr cinfo) {
 // row of CMYK samples converted here.
 size_t WorkingRowBytes(j_decompress_ptr cinfo) {
     size_t rowsHigh = static_cast<size_t>(cinfo->max_v_samp_factor) * DCTSIZE * 4;
-    size_t samples = MultiplyBytes(RoundUp(cinfo->image_width, DCTSIZE * 4), static_cast<size_t>(cinfo->num_components));
+    size_t samples =
+        MultiplyBytes(RoundUp(cinfo->image_width, DCTSIZE * 4), static_cast<size_t>(cinfo->num_components));
     return AddBytes(MultiplyBytes(samples, rowsHigh), MultiplyBytes(cinfo->image_width, 4));
 }
 

@@ -97,9 +97,7 @@ Status Run(PngDecode& d) {
     bool widenTwoBit = false;
     bool indexed = colorType == PNG_COLOR_TYPE_PALETTE || (colorType == PNG_COLOR_TYPE_GRAY && depth <= 8);
     if (indexed) {
-        format = depth == 1 ? PixelFormat1bppIndexed
-                 : depth == 8 ? PixelFormat8bppIndexed
-                              : PixelFormat4bppIndexed;
+        format = depth == 1 ? PixelFormat1bppIndexed : depth == 8 ? PixelFormat8bppIndexed : PixelFormat4bppIndexed;
         if (depth == 2) {
             widenTwoBit = true;
             png_set_packing(png);

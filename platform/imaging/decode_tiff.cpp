@@ -38,17 +38,12 @@ struct Free32 {
 // and the like), whose strips are only checked to lie inside the file.
 uint64_t MaxExpansion(uint16_t compression) {
     switch (compression) {
-        case COMPRESSION_NONE:
-            return 1;
-        case COMPRESSION_PACKBITS:
-            return 64;  // two bytes repeat one up to 128 times
-        case COMPRESSION_LZW:
-            return 4096;  // a code takes more than a byte and stands for fewer than 4096
+        case COMPRESSION_NONE: return 1;
+        case COMPRESSION_PACKBITS: return 64;  // two bytes repeat one up to 128 times
+        case COMPRESSION_LZW: return 4096;     // a code takes more than a byte and stands for fewer than 4096
         case COMPRESSION_DEFLATE:
-        case COMPRESSION_ADOBE_DEFLATE:
-            return 1032;  // deflate's own ceiling
-        default:
-            return 0;
+        case COMPRESSION_ADOBE_DEFLATE: return 1032;  // deflate's own ceiling
+        default: return 0;
     }
 }
 

@@ -54,9 +54,8 @@ Status DecodeStill(const BYTE* data, size_t size, const WebPBitstreamFeatures& f
     PixelFormat format = features.has_alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     if (Status s = Raster::Allocate(width, height, format, false, out); s != Ok) return s;
     size_t bytes = static_cast<size_t>(out->Stride()) * height;
-    uint8_t* decoded = features.has_alpha
-                           ? WebPDecodeBGRAInto(data, size, out->Row(0), bytes, out->Stride())
-                           : WebPDecodeBGRInto(data, size, out->Row(0), bytes, out->Stride());
+    uint8_t* decoded = features.has_alpha ? WebPDecodeBGRAInto(data, size, out->Row(0), bytes, out->Stride())
+                                          : WebPDecodeBGRInto(data, size, out->Row(0), bytes, out->Stride());
     if (decoded == nullptr) {
         *out = Raster();
         return GenericError;

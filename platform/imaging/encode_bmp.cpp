@@ -16,7 +16,7 @@ constexpr DWORD BI_RGB = 0;
 constexpr DWORD BI_BITFIELDS = 3;
 constexpr DWORD LCS_sRGB = 0x73524742;  // 'sRGB'
 constexpr DWORD LCS_GM_IMAGES = 4;
-constexpr LONG pixelsPerMetre = 3780;   // 96 dots per inch
+constexpr LONG pixelsPerMetre = 3780;  // 96 dots per inch
 
 void Put16(std::vector<BYTE>& out, size_t at, unsigned v) {
     out[at] = static_cast<BYTE>(v), out[at + 1] = static_cast<BYTE>(v >> 8);

@@ -262,8 +262,7 @@ Status Write(const Indexed& picture, UINT width, UINT height, std::vector<BYTE>*
         gcb.TransparentColor = picture.transparent;
         GifByteType extension[4];
         size_t length = EGifGCBToExtension(&gcb, extension);
-        if (EGifPutExtension(writer.gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
-            GIF_ERROR) {
+        if (EGifPutExtension(writer.gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) == GIF_ERROR) {
             return GenericError;
         }
     }

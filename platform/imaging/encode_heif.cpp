@@ -44,9 +44,9 @@ Status Encode(const Raster& raster, heif_compression_format compression, std::ve
     const UINT channels = alpha ? 4 : 3;
 
     heif_image* rawImage = nullptr;
-    if (Status s = StatusOf(heif_image_create(static_cast<int>(width), static_cast<int>(height), heif_colorspace_RGB,
-                                              alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                                              &rawImage));
+    if (Status s =
+            StatusOf(heif_image_create(static_cast<int>(width), static_cast<int>(height), heif_colorspace_RGB,
+                                       alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &rawImage));
         s != Ok) {
         return s;
     }

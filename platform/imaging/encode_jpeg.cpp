@@ -22,9 +22,7 @@ struct ErrorManager {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void OnError(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
+[[noreturn]] void OnError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
 
 void OnMessage(j_common_ptr, int) {}
 

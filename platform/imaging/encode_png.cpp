@@ -55,12 +55,10 @@ Layout LayoutOf(const Raster& raster) {
         case PixelFormat32bppRGB: return {f, 8, PNG_COLOR_TYPE_RGB, true, false, true};
         case PixelFormat48bppRGB: return {f, 16, PNG_COLOR_TYPE_RGB, true, true, false};
         case PixelFormat64bppARGB:
-        case PixelFormat64bppPARGB:
-            return {PixelFormat64bppARGB, 16, PNG_COLOR_TYPE_RGB_ALPHA, true, true, false};
+        case PixelFormat64bppPARGB: return {PixelFormat64bppARGB, 16, PNG_COLOR_TYPE_RGB_ALPHA, true, true, false};
         case PixelFormat32bppARGB:
         case PixelFormat32bppPARGB:
-        case PixelFormat16bppARGB1555:
-            return {PixelFormat32bppARGB, 8, PNG_COLOR_TYPE_RGB_ALPHA, true, false, false};
+        case PixelFormat16bppARGB1555: return {PixelFormat32bppARGB, 8, PNG_COLOR_TYPE_RGB_ALPHA, true, false, false};
         default:  // 16-bit RGB
             return {PixelFormat24bppRGB, 8, PNG_COLOR_TYPE_RGB, true, false, false};
     }
@@ -97,8 +95,8 @@ Status Run(PngEncode& e, const Raster& raster, const Layout& layout, RowReader& 
     png_structp png = e.png;
     if (setjmp(png_jmpbuf(png)) != 0) return e.state.outOfMemory ? OutOfMemory : GenericError;
     png_set_write_fn(png, &e.state, WriteToVector, Flush);
-    png_set_IHDR(png, e.info, raster.Width(), raster.Height(), layout.depth, layout.colorType,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, e.info, raster.Width(), raster.Height(), layout.depth, layout.colorType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (layout.colorType == PNG_COLOR_TYPE_PALETTE) {
         png_set_PLTE(png, e.info, e.colours.data(), static_cast<int>(e.colours.size()));
         if (!e.alpha.empty()) {

@@ -9,8 +9,7 @@ namespace gdiplus {
 bool HasAlpha(const Raster& raster) {
     PixelFormat format = raster.Format();
     if (IsIndexedPixelFormat(format)) {
-        return std::any_of(raster.palette.begin(), raster.palette.end(),
-                           [](ARGB c) { return (c >> 24) != 0xFF; });
+        return std::any_of(raster.palette.begin(), raster.palette.end(), [](ARGB c) { return (c >> 24) != 0xFF; });
     }
     return IsAlphaPixelFormat(format);
 }

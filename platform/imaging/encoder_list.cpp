@@ -26,28 +26,28 @@ const BYTE avifSignature[] = {0, 0, 0, 0, 'f', 't', 'y', 'p', 'a', 'v', 'i', 'f'
 const BYTE boxMasks[] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                          0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 // A bare codestream, or the container.
-const BYTE jxlSignatures[] = {0xFF, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                              0, 0, 0, 0x0C, 'J', 'X', 'L', ' ', '\r', '\n', 0x87, '\n'};
-const BYTE jxlMasks[] = {0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+const BYTE jxlSignatures[] = {0xFF, 0x0A, 0, 0,    0,   0,   0,   0,   0,    0,    0,    0,
+                              0,    0,    0, 0x0C, 'J', 'X', 'L', ' ', '\r', '\n', 0x87, '\n'};
+const BYTE jxlMasks[] = {0xFF, 0xFF, 0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
                          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 const EncoderEntry encoders[] = {
-    {ClsidBmpEncoder, ImageFormatBMP, u"Built-in BMP Codec", u"BMP", u"*.BMP;*.DIB;*.RLE", u"image/bmp",
-     1, 2, bmpSignature, EncodeBmp},
-    {ClsidJpegEncoder, ImageFormatJPEG, u"Built-in JPEG Codec", u"JPEG", u"*.JPG;*.JPEG;*.JPE;*.JFIF",
-     u"image/jpeg", 1, 2, jpegSignature, EncodeJpeg},
-    {ClsidGifEncoder, ImageFormatGIF, u"Built-in GIF Codec", u"GIF", u"*.GIF", u"image/gif", 2, 6,
-     gifSignatures, EncodeGif},
-    {ClsidTiffEncoder, ImageFormatTIFF, u"Built-in TIFF Codec", u"TIFF", u"*.TIF;*.TIFF", u"image/tiff",
-     2, 4, tiffSignatures, EncodeTiff},
-    {ClsidPngEncoder, ImageFormatPNG, u"Built-in PNG Codec", u"PNG", u"*.PNG", u"image/png", 1, 8,
-     pngSignature, EncodePng},
-    {ClsidWebpEncoder, ImageFormatWEBP, u"Built-in WEBP Codec", u"WEBP", u"*.WEBP", u"image/webp", 1, 12,
-     webpSignature, EncodeWebp, webpMask},
+    {ClsidBmpEncoder, ImageFormatBMP, u"Built-in BMP Codec", u"BMP", u"*.BMP;*.DIB;*.RLE", u"image/bmp", 1, 2,
+     bmpSignature, EncodeBmp},
+    {ClsidJpegEncoder, ImageFormatJPEG, u"Built-in JPEG Codec", u"JPEG", u"*.JPG;*.JPEG;*.JPE;*.JFIF", u"image/jpeg", 1,
+     2, jpegSignature, EncodeJpeg},
+    {ClsidGifEncoder, ImageFormatGIF, u"Built-in GIF Codec", u"GIF", u"*.GIF", u"image/gif", 2, 6, gifSignatures,
+     EncodeGif},
+    {ClsidTiffEncoder, ImageFormatTIFF, u"Built-in TIFF Codec", u"TIFF", u"*.TIF;*.TIFF", u"image/tiff", 2, 4,
+     tiffSignatures, EncodeTiff},
+    {ClsidPngEncoder, ImageFormatPNG, u"Built-in PNG Codec", u"PNG", u"*.PNG", u"image/png", 1, 8, pngSignature,
+     EncodePng},
+    {ClsidWebpEncoder, ImageFormatWEBP, u"Built-in WEBP Codec", u"WEBP", u"*.WEBP", u"image/webp", 1, 12, webpSignature,
+     EncodeWebp, webpMask},
     {ClsidHeifEncoder, ImageFormatHEIF, u"Built-in HEIF Codec", u"HEIF", u"*.HEIC;*.HEIF", u"image/heif", 2, 12,
      heifSignatures, EncodeHeic, boxMasks},
-    {ClsidAvifEncoder, ImageFormatAVIF, u"Built-in AVIF Codec", u"AVIF", u"*.AVIF", u"image/avif", 1, 12,
-     avifSignature, EncodeAvif, boxMasks},
+    {ClsidAvifEncoder, ImageFormatAVIF, u"Built-in AVIF Codec", u"AVIF", u"*.AVIF", u"image/avif", 1, 12, avifSignature,
+     EncodeAvif, boxMasks},
     {ClsidJxlEncoder, ImageFormatJXL, u"Built-in JPEG XL Codec", u"JPEG XL", u"*.JXL", u"image/jxl", 2, 12,
      jxlSignatures, EncodeJxl, jxlMasks},
 };
@@ -60,8 +60,8 @@ size_t WideBytes(const char16_t* text) { return (std::char_traits<char16_t>::len
 size_t ListBytes() {
     size_t bytes = encoderCount * sizeof(ImageCodecInfo);
     for (const EncoderEntry& e : encoders) {
-        bytes += WideBytes(e.codecName) + WideBytes(e.formatDescription) + WideBytes(e.extensions) +
-                 WideBytes(e.mimeType);
+        bytes +=
+            WideBytes(e.codecName) + WideBytes(e.formatDescription) + WideBytes(e.extensions) + WideBytes(e.mimeType);
         bytes += 2 * static_cast<size_t>(e.signatureCount) * e.signatureSize;
     }
     return bytes;
@@ -96,9 +96,7 @@ Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* list) {
         next += bytes;
         return placed;
     };
-    auto placeText = [&](const char16_t* text) {
-        return reinterpret_cast<const WCHAR*>(place(text, WideBytes(text)));
-    };
+    auto placeText = [&](const char16_t* text) { return reinterpret_cast<const WCHAR*>(place(text, WideBytes(text))); };
     for (UINT i = 0; i < encoderCount; ++i) {
         const EncoderEntry& e = encoders[i];
         ImageCodecInfo& info = list[i];
@@ -109,8 +107,8 @@ Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* list) {
         info.FormatDescription = placeText(e.formatDescription);
         info.FilenameExtension = placeText(e.extensions);
         info.MimeType = placeText(e.mimeType);
-        info.Flags = ImageCodecFlagsEncoder | ImageCodecFlagsDecoder | ImageCodecFlagsSupportBitmap |
-                     ImageCodecFlagsBuiltin;
+        info.Flags =
+            ImageCodecFlagsEncoder | ImageCodecFlagsDecoder | ImageCodecFlagsSupportBitmap | ImageCodecFlagsBuiltin;
         info.Version = 1;
         info.SigCount = e.signatureCount;
         info.SigSize = e.signatureSize;

@@ -16,26 +16,29 @@ struct ThumbnailTag {
     PROPID id;
 };
 constexpr ThumbnailTag thumbnailTags[] = {
-    {0x0100, 0x5020}, {0x0101, 0x5021}, {0x0102, 0x5022}, {0x0103, 0x5023}, {0x0106, 0x5024},
-    {0x010E, 0x5025}, {0x010F, 0x5026}, {0x0110, 0x5027}, {0x0112, 0x5029}, {0x0115, 0x502A},
-    {0x0116, 0x502B}, {0x011A, 0x502D}, {0x011B, 0x502E}, {0x011C, 0x502F}, {0x0128, 0x5030},
-    {0x012D, 0x5031}, {0x0131, 0x5032}, {0x0132, 0x5033}, {0x013B, 0x5034}, {0x013E, 0x5035},
-    {0x013F, 0x5036}, {0x0211, 0x5037}, {0x0212, 0x5038}, {0x0213, 0x5039}, {0x0214, 0x503A},
-    {0x8298, 0x503B},
+    {0x0100, 0x5020}, {0x0101, 0x5021}, {0x0102, 0x5022}, {0x0103, 0x5023}, {0x0106, 0x5024}, {0x010E, 0x5025},
+    {0x010F, 0x5026}, {0x0110, 0x5027}, {0x0112, 0x5029}, {0x0115, 0x502A}, {0x0116, 0x502B}, {0x011A, 0x502D},
+    {0x011B, 0x502E}, {0x011C, 0x502F}, {0x0128, 0x5030}, {0x012D, 0x5031}, {0x0131, 0x5032}, {0x0132, 0x5033},
+    {0x013B, 0x5034}, {0x013E, 0x5035}, {0x013F, 0x5036}, {0x0211, 0x5037}, {0x0212, 0x5038}, {0x0213, 0x5039},
+    {0x0214, 0x503A}, {0x8298, 0x503B},
 };
 
 // Entries whose values are positions inside the block, which exiv2 keeps
 // right itself; they mean nothing outside it.
 bool IsPointerTag(PROPID id) {
     switch (id) {
-        case 0x0111: case 0x0117:  // strips
-        case 0x0144: case 0x0145:  // tiles
-        case 0x014A:               // sub-directories
-        case 0x0201: case 0x0202:  // JPEG data
-        case 0x8769: case 0x8825: case 0xA005:  // EXIF, GPS, interoperability directories
+        case 0x0111:
+        case 0x0117:  // strips
+        case 0x0144:
+        case 0x0145:  // tiles
+        case 0x014A:  // sub-directories
+        case 0x0201:
+        case 0x0202:  // JPEG data
+        case 0x8769:
+        case 0x8825:
+        case 0xA005:  // EXIF, GPS, interoperability directories
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -128,12 +131,14 @@ bool HoldsItem(const Exiv2::Exifdatum& entry, const PropertyEntry& item) {
 Exiv2::Value::AutoPtr ValueOf(const PropertyEntry& item) {
     Exiv2::TypeId type = Exiv2::undefined;
     switch (item.type) {
-        case PropertyTagTypeByte: case PropertyTagTypeASCII: case PropertyTagTypeShort: case PropertyTagTypeLong:
-        case PropertyTagTypeRational: case PropertyTagTypeSLONG: case PropertyTagTypeSRational:
-            type = static_cast<Exiv2::TypeId>(item.type);
-            break;
-        default:
-            break;
+        case PropertyTagTypeByte:
+        case PropertyTagTypeASCII:
+        case PropertyTagTypeShort:
+        case PropertyTagTypeLong:
+        case PropertyTagTypeRational:
+        case PropertyTagTypeSLONG:
+        case PropertyTagTypeSRational: type = static_cast<Exiv2::TypeId>(item.type); break;
+        default: break;
     }
     Exiv2::Value::AutoPtr value = Exiv2::Value::create(type);
     value->read(item.value.data(), static_cast<long>(item.value.size()), Exiv2::littleEndian);

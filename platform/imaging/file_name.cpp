@@ -12,8 +12,8 @@ bool FileSystemName(const WCHAR* path, std::string* name) {
     if (needed <= 1) return false;
     try {
         std::string bytes(static_cast<size_t>(needed), '\0');
-        if (kernel::WideCharToMultiByte(kernel::CP_ACP, 0, path, -1, bytes.data(), needed, nullptr,
-                                        nullptr) != needed) {
+        if (kernel::WideCharToMultiByte(kernel::CP_ACP, 0, path, -1, bytes.data(), needed, nullptr, nullptr) !=
+            needed) {
             return false;
         }
         bytes.pop_back();  // the terminator

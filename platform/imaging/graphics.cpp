@@ -17,8 +17,7 @@ namespace {
 bool MayBeTransparent(const Raster& raster) {
     if (IsAlphaPixelFormat(raster.Format())) return true;
     if (!IsIndexedPixelFormat(raster.Format())) return false;
-    return std::any_of(raster.palette.begin(), raster.palette.end(),
-                       [](ARGB c) { return (c >> 24) != 0xFF; });
+    return std::any_of(raster.palette.begin(), raster.palette.end(), [](ARGB c) { return (c >> 24) != 0xFF; });
 }
 
 }  // namespace
@@ -79,14 +78,12 @@ Status GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y) {
         const Raster* read = &from;
         if (source == target) {
             snapshot = std::make_unique<Raster>();
-            if (Status s = Raster::Allocate(from.Width(), from.Height(), from.Format(), false,
-                                            snapshot.get());
+            if (Status s = Raster::Allocate(from.Width(), from.Height(), from.Format(), false, snapshot.get());
                 s != Ok) {
                 return s;
             }
             for (UINT row = 0; row < from.Height(); ++row) {
-                std::memcpy(snapshot->Row(row), from.Row(row),
-                            PackedRowBytes(from.Width(), from.Format()));
+                std::memcpy(snapshot->Row(row), from.Row(row), PackedRowBytes(from.Width(), from.Format()));
             }
             snapshot->palette = from.palette;
             read = snapshot.get();
@@ -94,8 +91,8 @@ Status GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y) {
         for (long long row = top; row < bottom; ++row) {
             const BYTE* in = read->Row(static_cast<UINT>(row - y));
             BYTE* out = to.Row(static_cast<UINT>(row));
-            UnpackRow(in, sourceX, width, read->Format(), read->palette.data(),
-                      static_cast<UINT>(read->palette.size()), line.data());
+            UnpackRow(in, sourceX, width, read->Format(), read->palette.data(), static_cast<UINT>(read->palette.size()),
+                      line.data());
             if (blend) {
                 UnpackRow(out, static_cast<UINT>(left), width, to.Format(), nullptr, 0, under.data());
                 BlendOver(line.data(), width, under.data());

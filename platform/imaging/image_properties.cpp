@@ -13,7 +13,8 @@ const PropertyEntry* ImageProperties::Find(ULONG id) const {
 bool ImageProperties::Set(ULONG id, WORD type, const BYTE* value, size_t length) {
     try {
         std::vector<BYTE> bytes(value, value + length);
-        auto found = std::find_if(entries_.begin(), entries_.end(), [id](const PropertyEntry& e) { return e.id == id; });
+        auto found =
+            std::find_if(entries_.begin(), entries_.end(), [id](const PropertyEntry& e) { return e.id == id; });
         if (found != entries_.end()) {
             found->type = type;
             found->value = std::move(bytes);

@@ -23,17 +23,56 @@ unsigned long BigEndian32(const BYTE* p) {
 // their own.
 bool LaysOutPicture(uint16_t tag) {
     switch (tag) {
-        case 0x00FE: case 0x00FF: case 0x0100: case 0x0101: case 0x0102: case 0x0103: case 0x0106:
-        case 0x0107: case 0x0108: case 0x0109: case 0x010A: case 0x0111: case 0x0115: case 0x0116:
-        case 0x0117: case 0x0118: case 0x0119: case 0x011C: case 0x0122: case 0x0123: case 0x0124:
-        case 0x0125: case 0x0129: case 0x013D: case 0x0140: case 0x0141: case 0x0142: case 0x0143:
-        case 0x0144: case 0x0145: case 0x014A: case 0x014C: case 0x014D: case 0x014E: case 0x0150:
-        case 0x0151: case 0x0152: case 0x0153: case 0x0154: case 0x0155: case 0x015B: case 0x0211:
-        case 0x0212: case 0x0213:
-        case 0x02BC: case 0x83BB: case 0x8649: case 0x8773:  // XMP, IPTC, Photoshop, profile: kept apart
+        case 0x00FE:
+        case 0x00FF:
+        case 0x0100:
+        case 0x0101:
+        case 0x0102:
+        case 0x0103:
+        case 0x0106:
+        case 0x0107:
+        case 0x0108:
+        case 0x0109:
+        case 0x010A:
+        case 0x0111:
+        case 0x0115:
+        case 0x0116:
+        case 0x0117:
+        case 0x0118:
+        case 0x0119:
+        case 0x011C:
+        case 0x0122:
+        case 0x0123:
+        case 0x0124:
+        case 0x0125:
+        case 0x0129:
+        case 0x013D:
+        case 0x0140:
+        case 0x0141:
+        case 0x0142:
+        case 0x0143:
+        case 0x0144:
+        case 0x0145:
+        case 0x014A:
+        case 0x014C:
+        case 0x014D:
+        case 0x014E:
+        case 0x0150:
+        case 0x0151:
+        case 0x0152:
+        case 0x0153:
+        case 0x0154:
+        case 0x0155:
+        case 0x015B:
+        case 0x0211:
+        case 0x0212:
+        case 0x0213:
+        case 0x02BC:
+        case 0x83BB:
+        case 0x8649:
+        case 0x8773:  // XMP, IPTC, Photoshop, profile: kept apart
             return true;
-        default:
-            return tag >= 0x0200 && tag <= 0x0209;  // old-style JPEG
+        default: return tag >= 0x0200 && tag <= 0x0209;  // old-style JPEG
     }
 }
 
@@ -86,8 +125,8 @@ void KeepTiffExif(const BYTE* file, size_t size, ImageProperties* properties) {
         Exiv2::ByteOrder order = Exiv2::ExifParser::decode(entries, file, static_cast<uint32_t>(size));
         for (auto it = entries.begin(); it != entries.end();) {
             std::string group = it->groupName();
-            bool kept = (group == "Image" && !LaysOutPicture(it->tag())) || group == "Photo" ||
-                        group == "GPSInfo" || group == "Iop";
+            bool kept = (group == "Image" && !LaysOutPicture(it->tag())) || group == "Photo" || group == "GPSInfo" ||
+                        group == "Iop";
             it = kept ? std::next(it) : entries.erase(it);
         }
         if (entries.empty()) return;

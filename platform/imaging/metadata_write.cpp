@@ -86,9 +86,8 @@ std::vector<BYTE> ExifToWrite(const ImageProperties& items, Exiv2::ExifData* ent
     if (!ApplyItems(items, entries)) return block;
     if (entries->empty()) return {};
     Exiv2::Blob made;
-    Exiv2::WriteMethod method =
-        Exiv2::ExifParser::encode(made, block.empty() ? nullptr : block.data(), static_cast<uint32_t>(block.size()),
-                                  order, *entries);
+    Exiv2::WriteMethod method = Exiv2::ExifParser::encode(made, block.empty() ? nullptr : block.data(),
+                                                          static_cast<uint32_t>(block.size()), order, *entries);
     if (method == Exiv2::wmNonIntrusive) return block;  // changed where it lies
     return std::vector<BYTE>(made.begin(), made.end());
 }

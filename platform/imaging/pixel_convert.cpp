@@ -36,8 +36,8 @@ unsigned Luminance(const Pixel64& p) { return (p.r * 299u + p.g * 587u + p.b * 1
 
 }  // namespace
 
-void UnpackRow(const BYTE* row, UINT x, UINT count, PixelFormat format, const ARGB* palette,
-               UINT paletteCount, Pixel64* out) {
+void UnpackRow(const BYTE* row, UINT x, UINT count, PixelFormat format, const ARGB* palette, UINT paletteCount,
+               Pixel64* out) {
     auto lookup = [&](unsigned index) {
         return index < paletteCount ? FromArgb(palette[index]) : Pixel64{0, 0, 0, 65535};
     };
@@ -124,13 +124,11 @@ void UnpackRow(const BYTE* row, UINT x, UINT count, PixelFormat format, const AR
             for (UINT i = 0; i < count; ++i) {
                 const BYTE* p = row + 8 * (x + i);
                 unsigned a = Load16(p + 6);
-                out[i] = {Unpremultiply(Load16(p), a), Unpremultiply(Load16(p + 2), a),
-                          Unpremultiply(Load16(p + 4), a), static_cast<std::uint16_t>(a)};
+                out[i] = {Unpremultiply(Load16(p), a), Unpremultiply(Load16(p + 2), a), Unpremultiply(Load16(p + 4), a),
+                          static_cast<std::uint16_t>(a)};
             }
             break;
-        default:
-            std::memset(out, 0, sizeof(Pixel64) * count);
-            break;
+        default: std::memset(out, 0, sizeof(Pixel64) * count); break;
     }
 }
 
@@ -155,8 +153,7 @@ void PackRow(const Pixel64* in, UINT count, PixelFormat format, BYTE* row, UINT 
             for (UINT i = 0; i < count; ++i) {
                 const Pixel64& p = in[i];
                 unsigned alpha = p.a >= 32768 ? 0x8000 : 0;
-                Store16(row + 2 * (x + i),
-                        alpha | Narrow5(p.r) << 10 | Narrow5(p.g) << 5 | Narrow5(p.b));
+                Store16(row + 2 * (x + i), alpha | Narrow5(p.r) << 10 | Narrow5(p.g) << 5 | Narrow5(p.b));
             }
             break;
         case PixelFormat24bppRGB:
@@ -211,8 +208,7 @@ void PackRow(const Pixel64* in, UINT count, PixelFormat format, BYTE* row, UINT 
                 Store16(p + 4, Premultiply(in[i].r, a)), Store16(p + 6, a);
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

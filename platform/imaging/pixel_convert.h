@@ -20,8 +20,8 @@ inline constexpr BYTE Narrow16(unsigned v) { return static_cast<BYTE>((v * 255 +
 // Reads count pixels starting at pixel x of row. Indexed formats look their
 // index up in palette (paletteCount entries; an index beyond it reads as
 // opaque black).
-void UnpackRow(const BYTE* row, UINT x, UINT count, PixelFormat format, const ARGB* palette,
-               UINT paletteCount, Pixel64* out);
+void UnpackRow(const BYTE* row, UINT x, UINT count, PixelFormat format, const ARGB* palette, UINT paletteCount,
+               Pixel64* out);
 
 // Writes count pixels starting at pixel x of row. Not for indexed formats.
 void PackRow(const Pixel64* in, UINT count, PixelFormat format, BYTE* row, UINT x);

@@ -35,14 +35,8 @@ inline constexpr PixelFormat PixelFormat64bppPARGB = 0x001C400E;
 inline constexpr PixelFormat PixelFormat32bppCMYK = 0x0000200F;
 inline constexpr PixelFormat PixelFormatMax = 16;
 
-inline constexpr UINT GetPixelFormatSize(PixelFormat format) {
-    return (static_cast<UINT>(format) >> 8) & 0xFF;
-}
-inline constexpr bool IsIndexedPixelFormat(PixelFormat format) {
-    return (format & PixelFormatIndexed) != 0;
-}
-inline constexpr bool IsAlphaPixelFormat(PixelFormat format) {
-    return (format & PixelFormatAlpha) != 0;
-}
+inline constexpr UINT GetPixelFormatSize(PixelFormat format) { return (static_cast<UINT>(format) >> 8) & 0xFF; }
+inline constexpr bool IsIndexedPixelFormat(PixelFormat format) { return (format & PixelFormatIndexed) != 0; }
+inline constexpr bool IsAlphaPixelFormat(PixelFormat format) { return (format & PixelFormatAlpha) != 0; }
 
 }  // namespace gdiplus

@@ -29,7 +29,8 @@ PixelMemory& PixelMemory::operator=(PixelMemory&& other) noexcept {
 bool PixelMemory::Allocate(size_t bytes, bool zeroed) {
     Release();
     if (bytes < mapThreshold) {
-        data_ = static_cast<BYTE*>(zeroed ? std::calloc(bytes == 0 ? 1 : bytes, 1) : std::malloc(bytes == 0 ? 1 : bytes));
+        data_ =
+            static_cast<BYTE*>(zeroed ? std::calloc(bytes == 0 ? 1 : bytes, 1) : std::malloc(bytes == 0 ? 1 : bytes));
         bytes_ = bytes;
         mapped_ = false;
         return data_ != nullptr;

@@ -54,7 +54,8 @@ void WritePngMetadata(png_structp png, png_infop info, const MetadataBlocks& blo
                      static_cast<png_uint_32>(blocks.iccProfile.size()));
     }
     if (!blocks.exif.empty()) {
-        png_set_eXIf_1(png, info, static_cast<png_uint_32>(blocks.exif.size()), const_cast<png_bytep>(blocks.exif.data()));
+        png_set_eXIf_1(png, info, static_cast<png_uint_32>(blocks.exif.size()),
+                       const_cast<png_bytep>(blocks.exif.data()));
     }
     if (!blocks.xmp.empty()) {
         // libpng measures the text up to its NUL.

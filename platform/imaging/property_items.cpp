@@ -21,9 +21,7 @@ ImageProperties* PropertiesOf(GpImage* image, Status* status) {
     return bitmap != nullptr ? &bitmap->raster.properties : nullptr;
 }
 
-UINT ItemBytes(const PropertyEntry& entry) {
-    return static_cast<UINT>(sizeof(PropertyItem) + entry.value.size());
-}
+UINT ItemBytes(const PropertyEntry& entry) { return static_cast<UINT>(sizeof(PropertyItem) + entry.value.size()); }
 
 }  // namespace
 

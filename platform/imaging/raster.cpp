@@ -21,10 +21,8 @@ bool IsSupportedPixelFormat(PixelFormat format) {
         case PixelFormat32bppPARGB:
         case PixelFormat48bppRGB:
         case PixelFormat64bppARGB:
-        case PixelFormat64bppPARGB:
-            return true;
-        default:
-            return false;
+        case PixelFormat64bppPARGB: return true;
+        default: return false;
     }
 }
 
@@ -77,8 +75,7 @@ std::vector<ARGB> GreyPalette(UINT count) {
 
 std::vector<ARGB> DefaultPalette(PixelFormat format) {
     switch (format) {
-        case PixelFormat1bppIndexed:
-            return {0xFF000000u, 0xFFFFFFFFu};
+        case PixelFormat1bppIndexed: return {0xFF000000u, 0xFFFFFFFFu};
         case PixelFormat4bppIndexed:
             return {0xFF000000u, 0xFF800000u, 0xFF008000u, 0xFF808000u, 0xFF000080u, 0xFF800080u,
                     0xFF008080u, 0xFF808080u, 0xFFC0C0C0u, 0xFFFF0000u, 0xFF00FF00u, 0xFFFFFF00u,
@@ -96,8 +93,7 @@ std::vector<ARGB> DefaultPalette(PixelFormat format) {
             }
             return palette;
         }
-        default:
-            return {};
+        default: return {};
     }
 }
 

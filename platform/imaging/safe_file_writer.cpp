@@ -29,15 +29,11 @@ Status StatusOfErrno(int error) {
         case EPERM:
         case EROFS:
         case EISDIR:
-        case ETXTBSY:
-            return AccessDenied;
+        case ETXTBSY: return AccessDenied;
         case ENOENT:
-        case ENOTDIR:
-            return FileNotFound;
-        case ENOMEM:
-            return OutOfMemory;
-        default:
-            return Win32Error;  // ENOSPC, EDQUOT, EFBIG, EIO, ...
+        case ENOTDIR: return FileNotFound;
+        case ENOMEM: return OutOfMemory;
+        default: return Win32Error;  // ENOSPC, EDQUOT, EFBIG, EIO, ...
     }
 }
 
@@ -194,7 +190,8 @@ Status CreateTemporary(const Target& target, Descriptor* file, std::string* temp
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         *temporary = HiddenName(target.base);
-        *file = Descriptor(openat(target.folder.get(), temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        *file =
+            Descriptor(openat(target.folder.get(), temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (file->get() >= 0) return Ok;
         if (errno != EEXIST) break;
     }
@@ -263,8 +260,7 @@ void GiveFinalOwnerAndMode(int fd, const Target& target) {
     }
     // Should the file system refuse, the file stays readable by its owner
     // alone: stricter than asked, never looser.
-    if (fchmod(fd, mode) != 0) {
-    }
+    if (fchmod(fd, mode) != 0) {}
 }
 
 // The written file takes the name. An unnamed file is linked in; a name

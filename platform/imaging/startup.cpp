@@ -19,8 +19,7 @@ Startups& State() {
 
 }  // namespace
 
-Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
-                      GdiplusStartupOutput* output) {
+Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output) {
     if (token == nullptr || input == nullptr) return InvalidParameter;
     if (input->GdiplusVersion != 1) return UnsupportedGdiplusVersion;
     if (output != nullptr) *output = GdiplusStartupOutput{};

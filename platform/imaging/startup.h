@@ -25,8 +25,7 @@ struct GdiplusStartupOutput {
 
 // Starts the library (version 1 only) and hands out a token that no earlier
 // start-up in this process was given. output may be null.
-[[nodiscard]] Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
-                                    GdiplusStartupOutput* output);
+[[nodiscard]] Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output);
 
 // Ends the start-up that token stands for; unknown tokens are ignored. The
 // library stops when no start-up is left.

@@ -83,8 +83,7 @@ TIFF* OpenTiffMemory(TiffMemory* memory, const char* mode) {
     TIFFOpenOptionsSetErrorHandlerExtR(options, CountError, memory);
     TIFFOpenOptionsSetWarningHandlerExtR(options, CountReadFailure, memory);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(DecodeMemoryLimit()));
-    TIFF* tif = TIFFClientOpenExt("memory", mode, memory, Read, Write, Seek, Close, Size, NoMap,
-                                  NoUnmap, options);
+    TIFF* tif = TIFFClientOpenExt("memory", mode, memory, Read, Write, Seek, Close, Size, NoMap, NoUnmap, options);
     TIFFOpenOptionsFree(options);
     return tif;
 }

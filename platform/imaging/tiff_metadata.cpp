@@ -16,7 +16,8 @@ void ReadTiffMetadata(TIFF* tif, const BYTE* file, size_t size, ImageProperties*
 
 void WriteTiffMetadata(TIFF* tif, const MetadataBlocks& blocks) {
     if (!blocks.iccProfile.empty()) {
-        TIFFSetField(tif, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(blocks.iccProfile.size()), blocks.iccProfile.data());
+        TIFFSetField(tif, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(blocks.iccProfile.size()),
+                     blocks.iccProfile.data());
     }
     if (!blocks.xmp.empty()) {
         TIFFSetField(tif, TIFFTAG_XMLPACKET, static_cast<uint32_t>(blocks.xmp.size()), blocks.xmp.data());

@@ -18,9 +18,7 @@ namespace {
 
 constexpr char16_t escapeBase = 0xDC00;
 
-const char* NativeUtf16() {
-    return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-}
+const char* NativeUtf16() { return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE"; }
 
 UINT ResolveCodePage(UINT codePage) {
     if (codePage == CP_ACP || codePage == CP_OEMCP || codePage == CP_THREAD_ACP) return GetACP();
@@ -103,8 +101,7 @@ bool DecodeUtf8(const char* source, size_t length, std::u16string& out, bool* in
     return true;
 }
 
-bool DecodeWithIconv(const char* charset, const char* source, size_t length, std::u16string& out,
-                     bool* invalid) {
+bool DecodeWithIconv(const char* charset, const char* source, size_t length, std::u16string& out, bool* invalid) {
     Iconv cd(NativeUtf16(), charset);
     if (!cd.ok()) return false;
     char* in = const_cast<char*>(source);
@@ -193,8 +190,7 @@ bool EncodeRun(UINT codePage, const char16_t* run, size_t length, std::string& o
 
 // *unmappable is set when the text holds a character the code page lacks
 // or an unpaired surrogate that stands for no byte.
-bool Encode(UINT codePage, const char16_t* source, size_t length, std::string& out,
-            bool* unmappable) {
+bool Encode(UINT codePage, const char16_t* source, size_t length, std::string& out, bool* unmappable) {
     size_t runStart = 0;
     for (size_t i = 0; i < length; ++i) {
         char16_t unit = source[i];
@@ -225,8 +221,8 @@ bool Encode(UINT codePage, const char16_t* source, size_t length, std::string& o
 
 }  // namespace
 
-int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int cbMultiByte,
-                        WCHAR* target, int cchWideChar) {
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int cbMultiByte, WCHAR* target,
+                        int cchWideChar) {
     if (source == nullptr || cbMultiByte == 0 || cbMultiByte < -1 || cchWideChar < 0 ||
         (cchWideChar > 0 && target == nullptr)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -268,9 +264,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int cbMu
     }
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int cchWideChar,
-                        char* target, int cbMultiByte, const char* /*defaultChar*/,
-                        BOOL* usedDefaultChar) {
+int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int cchWideChar, char* target, int cbMultiByte,
+                        const char* /*defaultChar*/, BOOL* usedDefaultChar) {
     if (usedDefaultChar != nullptr) *usedDefaultChar = FALSE;
     if (source == nullptr || cchWideChar == 0 || cchWideChar < -1 || cbMultiByte < 0 ||
         (cbMultiByte > 0 && target == nullptr)) {
@@ -286,8 +281,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int cch
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    size_t length = cchWideChar == -1 ? std::char_traits<char16_t>::length(source) + 1
-                                      : static_cast<size_t>(cchWideChar);
+    size_t length =
+        cchWideChar == -1 ? std::char_traits<char16_t>::length(source) + 1 : static_cast<size_t>(cchWideChar);
     try {
         std::string bytes;
         bool unmappable = false;

@@ -31,16 +31,15 @@ inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x400;
 // failure (ERROR_NO_UNICODE_TRANSLATION). With cchWideChar 0 returns the
 // units needed; otherwise the units written, or 0 with
 // ERROR_INSUFFICIENT_BUFFER when they do not fit (nothing is written then).
-int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int cbMultiByte,
-                        WCHAR* target, int cchWideChar);
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int cbMultiByte, WCHAR* target,
+                        int cchWideChar);
 
 // The reverse: UTF-16 to codePage, lone surrogates U+DC00..U+DCFF back to
 // their byte. A character the code page cannot hold fails the whole call
 // with ERROR_NO_UNICODE_TRANSLATION instead of being replaced, since a
 // replaced character in a file name names another file; defaultChar is
 // therefore never used and *usedDefaultChar is always FALSE.
-int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int cchWideChar,
-                        char* target, int cbMultiByte, const char* defaultChar,
-                        BOOL* usedDefaultChar);
+int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int cchWideChar, char* target, int cbMultiByte,
+                        const char* defaultChar, BOOL* usedDefaultChar);
 
 }  // namespace kernel

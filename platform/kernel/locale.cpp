@@ -27,14 +27,12 @@ struct LanguageEntry {
 // More specific names first: the first entry whose name the locale starts
 // with wins.
 constexpr LanguageEntry languages[] = {
-    {"en_GB", 0x0809, 1252}, {"en", 0x0409, 1252},    {"ja", 0x0411, 932},
-    {"zh_TW", 0x0404, 950},  {"zh_HK", 0x0C04, 950},  {"zh", 0x0804, 936},
-    {"ko", 0x0412, 949},     {"de", 0x0407, 1252},    {"fr", 0x040C, 1252},
-    {"es", 0x0C0A, 1252},    {"it", 0x0410, 1252},    {"nl", 0x0413, 1252},
-    {"pt_BR", 0x0416, 1252}, {"pt", 0x0816, 1252},    {"sv", 0x041D, 1252},
-    {"ru", 0x0419, 1251},    {"uk", 0x0422, 1251},    {"pl", 0x0415, 1250},
-    {"cs", 0x0405, 1250},    {"hu", 0x040E, 1250},    {"el", 0x0408, 1253},
-    {"tr", 0x041F, 1254},    {"he", 0x040D, 1255},    {"ar", 0x0401, 1256},
+    {"en_GB", 0x0809, 1252}, {"en", 0x0409, 1252}, {"ja", 0x0411, 932},  {"zh_TW", 0x0404, 950},
+    {"zh_HK", 0x0C04, 950},  {"zh", 0x0804, 936},  {"ko", 0x0412, 949},  {"de", 0x0407, 1252},
+    {"fr", 0x040C, 1252},    {"es", 0x0C0A, 1252}, {"it", 0x0410, 1252}, {"nl", 0x0413, 1252},
+    {"pt_BR", 0x0416, 1252}, {"pt", 0x0816, 1252}, {"sv", 0x041D, 1252}, {"ru", 0x0419, 1251},
+    {"uk", 0x0422, 1251},    {"pl", 0x0415, 1250}, {"cs", 0x0405, 1250}, {"hu", 0x040E, 1250},
+    {"el", 0x0408, 1253},    {"tr", 0x041F, 1254}, {"he", 0x040D, 1255}, {"ar", 0x0401, 1256},
     {"th", 0x041E, 874},     {"vi", 0x042A, 1258},
 };
 
@@ -47,8 +45,7 @@ std::string_view EnvironmentLocale() {
 }
 
 bool IsPlainCLocale(std::string_view name) {
-    return name == "C" || name == "POSIX" || name.starts_with("C.") ||
-           name.starts_with("POSIX.");
+    return name == "C" || name == "POSIX" || name.starts_with("C.") || name.starts_with("POSIX.");
 }
 
 // The character set a locale name carries ("ja_JP.SJIS@mod" -> "SJIS"), or
@@ -112,8 +109,7 @@ int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) {
     }
 
     UINT codePage = 0;
-    if (locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT ||
-        locale == GetThreadLocale()) {
+    if (locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT || locale == GetThreadLocale()) {
         codePage = GetACP();
     } else if (locale == LOCALE_INVARIANT) {
         codePage = 1252;

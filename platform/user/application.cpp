@@ -57,8 +57,8 @@ bool NonEmpty(const char* value) { return value && *value; }
 // exists, also inside a Wayland session.
 bool ChoosePlatform(std::string* error) {
     const char* requested = std::getenv("QT_QPA_PLATFORM");
-    const bool headless = NonEmpty(requested) && (std::strcmp(requested, "offscreen") == 0 ||
-                                                  std::strcmp(requested, "minimal") == 0);
+    const bool headless =
+        NonEmpty(requested) && (std::strcmp(requested, "offscreen") == 0 || std::strcmp(requested, "minimal") == 0);
     if (headless) return true;
     const char* display = std::getenv("DISPLAY");
     if (!NonEmpty(display)) {

@@ -139,16 +139,14 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             // pointer goes through it.
             if (IsGroupBox(style)) return HTTRANSPARENT;
             break;
-        case BM_GETCHECK:
-            return button && IsRadio(style) && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+        case BM_GETCHECK: return button && IsRadio(style) && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
         case BM_SETCHECK:
             if (button && IsRadio(style)) button->setChecked(wParam == BST_CHECKED);
             return 0;
         case BM_CLICK:
             if (button && button->isEnabled()) button->click();
             return 0;
-        case BM_SETIMAGE:
-            return SetImage(window, wParam, lParam);
+        case BM_SETIMAGE: return SetImage(window, wParam, lParam);
         case BM_GETIMAGE: {
             const auto* push = dynamic_cast<CPushButtonWidget*>(record->widget.data());
             return push && wParam == IMAGE_ICON ? reinterpret_cast<LRESULT>(push->image) : 0;
@@ -158,7 +156,8 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             const DWORD type = static_cast<DWORD>(wParam) & BS_TYPEMASK;
             if (IsRadio(style) || IsGroupBox(style) || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)) return 0;
             SetWindowLongPtrA(window, GWL_STYLE, static_cast<LONG_PTR>((style & ~BS_TYPEMASK) | type));
-            if (auto* push = dynamic_cast<QPushButton*>(record->widget.data())) push->setDefault(type == BS_DEFPUSHBUTTON);
+            if (auto* push = dynamic_cast<QPushButton*>(record->widget.data()))
+                push->setDefault(type == BS_DEFPUSHBUTTON);
             return 0;
         }
         case WM_SETTEXT: {
@@ -173,8 +172,7 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return set;
         }
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

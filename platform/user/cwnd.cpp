@@ -112,46 +112,24 @@ LRESULT CWnd::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_LBUTTONDOWN:
-            OnLButtonDown(static_cast<UINT>(wParam), ClientPoint(lParam));
-            return 0;
-        case WM_LBUTTONUP:
-            OnLButtonUp(static_cast<UINT>(wParam), ClientPoint(lParam));
-            return 0;
-        case WM_MOUSEMOVE:
-            OnMouseMove(static_cast<UINT>(wParam), ClientPoint(lParam));
-            return 0;
-        case WM_RBUTTONDOWN:
-            OnRButtonDown(static_cast<UINT>(wParam), ClientPoint(lParam));
-            return 0;
-        case WM_DESTROY:
-            OnDestroy();
-            return 0;
-        case WM_NCDESTROY:
-            OnNcDestroy();
-            return 0;
-        case WM_CLOSE:
-            OnClose();
-            return 0;
+        case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+        case WM_PAINT: OnPaint(); return 0;
+        case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wParam), ClientPoint(lParam)); return 0;
+        case WM_LBUTTONUP: OnLButtonUp(static_cast<UINT>(wParam), ClientPoint(lParam)); return 0;
+        case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), ClientPoint(lParam)); return 0;
+        case WM_RBUTTONDOWN: OnRButtonDown(static_cast<UINT>(wParam), ClientPoint(lParam)); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_NCDESTROY: OnNcDestroy(); return 0;
+        case WM_CLOSE: OnClose(); return 0;
         case WM_COMMAND:
             if (OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
             return Default();
-        case WM_SYSCOMMAND:
-            OnSysCommand(static_cast<UINT>(wParam), lParam);
-            return 0;
+        case WM_SYSCOMMAND: OnSysCommand(static_cast<UINT>(wParam), lParam); return 0;
         case WM_SETCURSOR:
             return OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(static_cast<std::uintptr_t>(lParam)),
                                HIWORD(static_cast<std::uintptr_t>(lParam)));
-        case WM_NCHITTEST:
-            return OnNcHitTest(ClientPoint(lParam));
-        case WM_CAPTURECHANGED:
-            OnCaptureChanged(reinterpret_cast<HWND>(lParam));
-            return 0;
+        case WM_NCHITTEST: return OnNcHitTest(ClientPoint(lParam));
+        case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lParam)); return 0;
         case WM_CTLCOLORMSGBOX:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
@@ -161,15 +139,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<gdi::HDC>(wParam),
                                                         reinterpret_cast<HWND>(lParam), message - WM_CTLCOLORMSGBOX));
-        case WM_HELP:
-            return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
-        case WM_QUERYDRAGICON:
-            return reinterpret_cast<LRESULT>(OnQueryDragIcon());
-        case WM_DROPFILES:
-            OnDropFiles(reinterpret_cast<HDROP>(wParam));
-            return 0;
-        default:
-            return DefWindowProc(message, wParam, lParam);
+        case WM_HELP: return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
+        case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+        case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+        default: return DefWindowProc(message, wParam, lParam);
     }
 }
 

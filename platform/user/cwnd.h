@@ -24,8 +24,8 @@ public:
 
     // Creates the native window and binds it before its first message
     // (WM_NCCREATE). For a top-level window, parent is its owner.
-    BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
-                  int height, HWND parent, UINT_PTR id = 0, LPVOID param = nullptr);
+    BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width, int height,
+                  HWND parent, UINT_PTR id = 0, LPVOID param = nullptr);
     // Binds an existing window, putting this object's routing in front of
     // its procedure. FALSE when either is bound already.
     BOOL SubclassWindow(HWND window);

@@ -83,15 +83,9 @@ LRESULT SysCommandDefault(HWND window, WPARAM wParam, LPARAM lParam) {
     const WindowRecord* record = FindWindowRecord(window);
     if (!record) return 0;
     switch (static_cast<UINT>(wParam) & 0xFFF0) {
-        case SC_CLOSE:
-            SendMessageA(window, WM_CLOSE, 0, 0);
-            break;
-        case SC_MINIMIZE:
-            ShowWindow(window, SW_MINIMIZE);
-            break;
-        case SC_RESTORE:
-            ShowWindow(window, SW_RESTORE);
-            break;
+        case SC_CLOSE: SendMessageA(window, WM_CLOSE, 0, 0); break;
+        case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); break;
+        case SC_RESTORE: ShowWindow(window, SW_RESTORE); break;
         case SC_MOVE:
             // The window follows the pointer from where it is now.
             internal::StartPointerMove(window, QCursor::pos(), false);
@@ -103,8 +97,7 @@ LRESULT SysCommandDefault(HWND window, WPARAM wParam, LPARAM lParam) {
                 internal::ShowWindowMenu(window, rect.left, rect.top);
             }
             break;
-        default:
-            break;
+        default: break;
     }
     return 0;
 }
@@ -190,10 +183,8 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             SetTextDefault(window, reinterpret_cast<LPARAM>(create ? create->lpszName : nullptr));
             return TRUE;
         }
-        case WM_NCHITTEST:
-            return HitTest(window, lParam);
-        case WM_SETCURSOR:
-            return SetCursorDefault(window, wParam, lParam);
+        case WM_NCHITTEST: return HitTest(window, lParam);
+        case WM_SETCURSOR: return SetCursorDefault(window, wParam, lParam);
         case WM_NCLBUTTONDOWN:
             if (wParam == static_cast<WPARAM>(HTCAPTION)) {
                 const POINT point = PointOf(lParam);
@@ -211,10 +202,8 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
                 SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), lParam);
             }
             return 0;
-        case WM_CONTEXTMENU:
-            return ContextMenuDefault(window, wParam, lParam);
-        case WM_SYSKEYDOWN:
-            return SysKeyDownDefault(window, wParam, lParam);
+        case WM_CONTEXTMENU: return ContextMenuDefault(window, wParam, lParam);
+        case WM_SYSKEYDOWN: return SysKeyDownDefault(window, wParam, lParam);
         case WM_KEYDOWN:
             if (wParam == VK_F1) AskForHelp(window);
             return 0;
@@ -231,30 +220,21 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            return ControlColourDefault(message, wParam);
-        case WM_SYSCOMMAND:
-            return SysCommandDefault(window, wParam, lParam);
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
+        case WM_CTLCOLORSTATIC: return ControlColourDefault(message, wParam);
+        case WM_SYSCOMMAND: return SysCommandDefault(window, wParam, lParam);
+        case WM_CLOSE: DestroyWindow(window); return 0;
         case WM_CANCELMODE:
             if (GetCapture() == window) ReleaseCapture();
             return 0;
-        case WM_PAINT:
-            return internal::DefaultPaint(window);
-        case WM_ERASEBKGND:
-            return internal::DefaultErase(window, wParam);
-        case WM_SETTEXT:
-            return SetTextDefault(window, lParam);
-        case WM_GETTEXT:
-            return GetTextDefault(window, wParam, lParam);
+        case WM_PAINT: return internal::DefaultPaint(window);
+        case WM_ERASEBKGND: return internal::DefaultErase(window, wParam);
+        case WM_SETTEXT: return SetTextDefault(window, lParam);
+        case WM_GETTEXT: return GetTextDefault(window, wParam, lParam);
         case WM_GETTEXTLENGTH: {
             const WindowRecord* record = FindWindowRecord(window);
             return static_cast<LRESULT>(record->text.size());
         }
-        case WM_SETICON:
-            return SetIconDefault(window, wParam, lParam);
+        case WM_SETICON: return SetIconDefault(window, wParam, lParam);
         case WM_GETICON: {
             const WindowRecord* record = FindWindowRecord(window);
             return reinterpret_cast<LRESULT>(wParam == 0 ? record->smallIcon : record->bigIcon);
@@ -263,8 +243,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             const WindowRecord* record = FindWindowRecord(window);
             return reinterpret_cast<LRESULT>(record->windowClass ? record->windowClass->info.hIcon : nullptr);
         }
-        default:
-            return 0;
+        default: return 0;
     }
 }
 

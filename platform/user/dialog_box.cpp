@@ -90,8 +90,8 @@ HWND CreateControl(HINSTANCE instance, HWND dialog, const DialogItemTemplate& it
     const DWORD style = (item.style | WS_CHILD) & ~WS_POPUP;
     const auto id = static_cast<UINT_PTR>(static_cast<DWORD>(item.id));
     return CreateWindowExA(item.exStyle, item.className, name.c_str(), style, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, dialog, reinterpret_cast<HMENU>(id), instance,
-                           nullptr);
+                           rect.right - rect.left, rect.bottom - rect.top, dialog, reinterpret_cast<HMENU>(id),
+                           instance, nullptr);
 }
 
 }  // namespace
@@ -134,10 +134,8 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     switch (message) {
         case WM_INITDIALOG:
-        case WM_COMMAND:
-            return 0;
-        case WM_GETFONT:
-            return state ? reinterpret_cast<LRESULT>(state->font) : 0;
+        case WM_COMMAND: return 0;
+        case WM_GETFONT: return state ? reinterpret_cast<LRESULT>(state->font) : 0;
         case WM_SETFONT:
             if (state && reinterpret_cast<gdi::HFONT>(wParam) != state->font) {
                 internal::DeleteOwnedFont(*state);
@@ -173,9 +171,7 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_ERASEBKGND:
-            internal::FillWithFace(reinterpret_cast<gdi::HDC>(wParam));
-            return 1;
+        case WM_ERASEBKGND: internal::FillWithFace(reinterpret_cast<gdi::HDC>(wParam)); return 1;
         case WM_PAINT: {
             // The whole area to paint gets the face colour, erased or not.
             PAINTSTRUCT paint;
@@ -207,8 +203,7 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
                 internal::Dialogs().erase(dialog);
             }
             break;
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcA(dialog, message, wParam, lParam);
 }
@@ -223,10 +218,10 @@ HWND CreateDialogIndirectParamA(HINSTANCE instance, const DialogTemplate* dialog
     POINT origin{rect.left, rect.top};
     if (owner && !(dialog->style & DS_ABSALIGN)) ClientToScreen(owner, &origin);
 
-    const HWND window = CreateWindowExA(dialog->exStyle, dialog->windowClass ? dialog->windowClass : "#32770",
-                                        dialog->title ? dialog->title : "", dialog->style & ~WS_VISIBLE, origin.x,
-                                        origin.y, rect.right - rect.left, rect.bottom - rect.top, owner, nullptr,
-                                        instance, nullptr);
+    const HWND window =
+        CreateWindowExA(dialog->exStyle, dialog->windowClass ? dialog->windowClass : "#32770",
+                        dialog->title ? dialog->title : "", dialog->style & ~WS_VISIBLE, origin.x, origin.y,
+                        rect.right - rect.left, rect.bottom - rect.top, owner, nullptr, instance, nullptr);
     if (!window) {
         if (font) gdi::DeleteObject(font);
         return nullptr;

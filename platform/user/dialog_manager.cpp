@@ -117,8 +117,7 @@ bool DialogNavigationKey(HWND focus, UINT virtualKey, bool shift, bool control, 
             if (next && next != current) {
                 SetFocus(next);
                 // Moving onto an automatic radio button chooses it.
-                if ((CodeOf(next) & DLGC_RADIOBUTTON) &&
-                    (StyleOf(next) & 0x0F) == BS_AUTORADIOBUTTON) {
+                if ((CodeOf(next) & DLGC_RADIOBUTTON) && (StyleOf(next) & 0x0F) == BS_AUTORADIOBUTTON) {
                     SendMessageA(next, BM_CLICK, 0, 0);
                 }
             }
@@ -146,8 +145,7 @@ bool DialogNavigationKey(HWND focus, UINT virtualKey, bool shift, bool control, 
             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -35,9 +35,9 @@ struct DialogTemplate {
     short y = 0;
     short cx = 0;
     short cy = 0;
-    WORD menu = 0;                       // 0: none
-    const char* windowClass = nullptr;   // null: the dialog class
-    const char* title = nullptr;         // UTF-8
+    WORD menu = 0;                      // 0: none
+    const char* windowClass = nullptr;  // null: the dialog class
+    const char* title = nullptr;        // UTF-8
     // Used with DS_SETFONT only.
     WORD pointSize = 0;
     WORD weight = 0;

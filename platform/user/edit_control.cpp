@@ -52,7 +52,9 @@ QWidget* CreateEdit(HWND window, const CREATESTRUCTA& create, QWidget* parent) {
     auto* edit = new CEditWidget(window, parent);
     edit->setFrame((style & WS_BORDER) || (create.dwExStyle & WS_EX_CLIENTEDGE));
     const DWORD align = style & (ES_CENTER | ES_RIGHT);
-    edit->setAlignment((align == ES_CENTER ? Qt::AlignHCenter : align == ES_RIGHT ? Qt::AlignRight : Qt::AlignLeft) |
+    edit->setAlignment((align == ES_CENTER  ? Qt::AlignHCenter
+                        : align == ES_RIGHT ? Qt::AlignRight
+                                            : Qt::AlignLeft) |
                        Qt::AlignVCenter);
     edit->setReadOnly((style & ES_READONLY) != 0);
     if (style & ES_PASSWORD) edit->setEchoMode(QLineEdit::Password);
@@ -72,8 +74,7 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (CommonControlMessage(window, message, wParam, lParam, &result, IDC_IBEAM_ID)) return result;
     CEditWidget* edit = EditOf(window);
     switch (message) {
-        case WM_GETDLGCODE:
-            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+        case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
         case EM_SETSEL: {
             if (!edit) return 0;
             const auto start = static_cast<LPARAM>(static_cast<INT_PTR>(wParam));
@@ -111,14 +112,9 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return set;
         }
-        case WM_SETFOCUS:
-            NotifyParent(window, EN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            NotifyParent(window, EN_KILLFOCUS);
-            return 0;
-        default:
-            break;
+        case WM_SETFOCUS: NotifyParent(window, EN_SETFOCUS); return 0;
+        case WM_KILLFOCUS: NotifyParent(window, EN_KILLFOCUS); return 0;
+        default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -26,8 +26,8 @@ LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, gdi::HBRUSH backgrou
     // -Wrestrict in g++ 12 at -O3.
     char text[128];
     if (cursor || background || icon) {
-        std::snprintf(text, sizeof text, "Afx:%s:%x:%s:%s:%s", Hex(instance).c_str(), classStyle,
-                      Hex(cursor).c_str(), Hex(background).c_str(), Hex(icon).c_str());
+        std::snprintf(text, sizeof text, "Afx:%s:%x:%s:%s:%s", Hex(instance).c_str(), classStyle, Hex(cursor).c_str(),
+                      Hex(background).c_str(), Hex(icon).c_str());
     } else {
         std::snprintf(text, sizeof text, "Afx:%s:%x", Hex(instance).c_str(), classStyle);
     }

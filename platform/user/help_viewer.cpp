@@ -26,8 +26,8 @@ namespace {
 
 // The class name Windows' own help viewer windows have.
 constexpr const char* viewerClass = "HH Parent";
-constexpr DWORD overlappedWindow = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-                                   WS_MAXIMIZEBOX;
+constexpr DWORD overlappedWindow =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr int preferredWidth = 760;
 constexpr int preferredHeight = 600;
 

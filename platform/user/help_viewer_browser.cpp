@@ -95,9 +95,9 @@ QVariant CHelpBrowser::loadResource(int type, const QUrl& name) {
     // than left unanswered: the document would then read local files itself.
     std::optional<std::vector<unsigned char>> bytes;
     if (url.scheme() == fileScheme) bytes = file_->Read(InFilePath(url));
-    const QByteArray data = bytes ? QByteArray(reinterpret_cast<const char*>(bytes->data()),
-                                               static_cast<qsizetype>(bytes->size()))
-                                  : QByteArray();
+    const QByteArray data =
+        bytes ? QByteArray(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size()))
+              : QByteArray();
     switch (type) {
         case QTextDocument::HtmlResource: {
             // The page's own byte-order mark or charset declaration, else UTF-8.
@@ -105,12 +105,9 @@ QVariant CHelpBrowser::loadResource(int type, const QUrl& name) {
             if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
             return QString(decoder.decode(data));
         }
-        case QTextDocument::StyleSheetResource:
-            return QString::fromUtf8(data);
-        case QTextDocument::ImageResource:
-            return QImage::fromData(data);
-        default:
-            return QByteArray();
+        case QTextDocument::StyleSheetResource: return QString::fromUtf8(data);
+        case QTextDocument::ImageResource: return QImage::fromData(data);
+        default: return QByteArray();
     }
 }
 

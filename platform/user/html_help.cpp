@@ -28,11 +28,8 @@ HWND HtmlHelpA(HWND caller, const char* file, UINT command, DWORD_PTR data) {
         case HH_DISPLAY_TOPIC:
             topic = data ? std::string(reinterpret_cast<const char*>(data)) : help->DefaultTopic();
             break;
-        case HH_DISPLAY_TOC:
-            topic = help->DefaultTopic();
-            break;
-        default:
-            return nullptr;
+        case HH_DISPLAY_TOC: topic = help->DefaultTopic(); break;
+        default: return nullptr;
     }
     if (topic.empty()) return nullptr;
     if (topic.front() != '/') topic.insert(topic.begin(), '/');

@@ -98,7 +98,8 @@ BOOL DrawIcon(gdi::HDC dc, int x, int y, HICON icon) {
     const int cx = GetSystemMetrics(SM_CXICON);
     const int cy = GetSystemMetrics(SM_CYICON);
     // The icon's pixels, premultiplied, in a DIB section of their own.
-    const QImage image = picture.pixmap(cx, cy).toImage().scaled(cx, cy).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage image =
+        picture.pixmap(cx, cy).toImage().scaled(cx, cy).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     gdi::BITMAPINFO info{};
     info.bmiHeader = {sizeof(gdi::BITMAPINFOHEADER), cx, -cy, 1, 32, gdi::BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;

@@ -20,7 +20,9 @@ QScreen* ScreenOf(HMONITOR monitor) {
     return index >= 0 && index < screens.size() ? screens[index] : nullptr;
 }
 
-RECT RectOf(const QRect& rect) { return RECT{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()}; }
+RECT RectOf(const QRect& rect) {
+    return RECT{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
 
 long long Overlap(const QRect& a, const QRect& b) {
     const QRect common = a.intersected(b);
@@ -30,7 +32,8 @@ long long Overlap(const QRect& a, const QRect& b) {
 HMONITOR Fallback(const QRect& area, DWORD flags) {
     const QList<QScreen*> screens = QGuiApplication::instance() ? QGuiApplication::screens() : QList<QScreen*>();
     if (screens.isEmpty() || flags == MONITOR_DEFAULTTONULL) return nullptr;
-    if (flags == MONITOR_DEFAULTTOPRIMARY) return HandleOf(static_cast<int>(screens.indexOf(QGuiApplication::primaryScreen())));
+    if (flags == MONITOR_DEFAULTTOPRIMARY)
+        return HandleOf(static_cast<int>(screens.indexOf(QGuiApplication::primaryScreen())));
     // The nearest: the smallest distance between the centre and a screen.
     const QPoint centre = area.center();
     int best = 0;
@@ -60,7 +63,8 @@ HMONITOR FromArea(const QRect& area, DWORD flags) {
 
 HMONITOR MonitorFromWindow(HWND window, DWORD flags) {
     RECT rect{};
-    if (!GetWindowRect(window, &rect)) return Fallback(QRect(), flags == MONITOR_DEFAULTTONULL ? flags : MONITOR_DEFAULTTOPRIMARY);
+    if (!GetWindowRect(window, &rect))
+        return Fallback(QRect(), flags == MONITOR_DEFAULTTONULL ? flags : MONITOR_DEFAULTTOPRIMARY);
     // An empty window still lies somewhere: count it as one pixel.
     const QRect area(rect.left, rect.top, std::max<LONG>(1, rect.right - rect.left),
                      std::max<LONG>(1, rect.bottom - rect.top));

@@ -29,9 +29,7 @@ XImage* ReadRoot(Display* display, Window root, const pixman_box32_t& box) {
     return image;
 }
 
-bool PatternBit(const BYTE rows[8], LONG x, LONG y) {
-    return ((rows[y & 7] >> (7 - (x & 7))) & 1) != 0;
-}
+bool PatternBit(const BYTE rows[8], LONG x, LONG y) { return ((rows[y & 7] >> (7 - (x & 7))) & 1) != 0; }
 
 }  // namespace
 

@@ -45,8 +45,8 @@ bool ClipTo(gdi::HDC surface, const QRegion& area) {
     if (!clip) return false;
     bool ok = true;
     for (const QRect& rect : area) {
-        const gdi::HRGN part = gdi::CreateRectRgn(rect.left(), rect.top(), rect.left() + rect.width(),
-                                                  rect.top() + rect.height());
+        const gdi::HRGN part =
+            gdi::CreateRectRgn(rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height());
         ok = ok && part && gdi::CombineRgn(clip, clip, part, gdi::RGN_OR) != gdi::ERROR;
         if (part) gdi::DeleteObject(part);
     }
@@ -76,7 +76,8 @@ gdi::HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
         return nullptr;
     }
     paint->hdc = surface;
-    if (!area.isEmpty()) paint->rcPaint = RECT{box.left(), box.top(), box.left() + box.width(), box.top() + box.height()};
+    if (!area.isEmpty())
+        paint->rcPaint = RECT{box.left(), box.top(), box.left() + box.width(), box.top() + box.height()};
     if (erase) {
         paint->fErase = SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface), 0) ? FALSE : TRUE;
     }

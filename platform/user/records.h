@@ -37,10 +37,16 @@ constexpr LPARAM MAKELPARAM(int low, int high) {
     return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(low)) |
                                (static_cast<DWORD>(static_cast<WORD>(high)) << 16));
 }
-constexpr WPARAM MAKEWPARAM(int low, int high) { return static_cast<WPARAM>(static_cast<DWORD>(MAKELPARAM(low, high))); }
+constexpr WPARAM MAKEWPARAM(int low, int high) {
+    return static_cast<WPARAM>(static_cast<DWORD>(MAKELPARAM(low, high)));
+}
 // Mouse positions travel as signed 16-bit values; these widen them again.
-constexpr int GET_X_LPARAM(LPARAM value) { return static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(value))); }
-constexpr int GET_Y_LPARAM(LPARAM value) { return static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(value))); }
+constexpr int GET_X_LPARAM(LPARAM value) {
+    return static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(value)));
+}
+constexpr int GET_Y_LPARAM(LPARAM value) {
+    return static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(value)));
+}
 
 // Resource names: small integers stand in for names.
 inline LPCSTR MAKEINTRESOURCEA(WORD id) { return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id)); }

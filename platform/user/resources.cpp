@@ -232,8 +232,17 @@ gdi::HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name) {
     if (!image) return nullptr;
     const int bits = image->bitsPerPixel == 24 ? 24 : 32;
     gdi::BITMAPINFO info{};
-    info.bmiHeader = {sizeof(gdi::BITMAPINFOHEADER), image->width, -image->height, 1, static_cast<WORD>(bits),
-                      gdi::BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(gdi::BITMAPINFOHEADER),
+                      image->width,
+                      -image->height,
+                      1,
+                      static_cast<WORD>(bits),
+                      gdi::BI_RGB,
+                      0,
+                      0,
+                      0,
+                      0,
+                      0};
     void* pixels = nullptr;
     const gdi::HBITMAP bitmap = gdi::CreateDIBSection(nullptr, &info, gdi::DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap) return nullptr;

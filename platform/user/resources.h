@@ -14,8 +14,8 @@ namespace user {
 
 // One item of a menu template. A pop-up's items follow in popup.
 struct MenuItemResource {
-    UINT flags = MF_STRING;  // MF_STRING, MF_SEPARATOR or MF_POPUP, with MF_GRAYED, MF_CHECKED
-    UINT id = 0;             // the command an item reports; unused by separators and pop-ups
+    UINT flags = MF_STRING;      // MF_STRING, MF_SEPARATOR or MF_POPUP, with MF_GRAYED, MF_CHECKED
+    UINT id = 0;                 // the command an item reports; unused by separators and pop-ups
     const char* text = nullptr;  // UTF-8; '&' marks the mnemonic; null for separators
     std::span<const MenuItemResource> popup{};
 };

@@ -77,7 +77,8 @@ Colours AskColours(HWND window, const QPalette& palette) {
         SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
     const gdi::COLORREF text = gdi::GetTextColor(dc);
     gdi::DeleteDC(dc);
-    if (text != gdi::CLR_INVALID) colours.text = QColor(gdi::GetRValue(text), gdi::GetGValue(text), gdi::GetBValue(text));
+    if (text != gdi::CLR_INVALID)
+        colours.text = QColor(gdi::GetRValue(text), gdi::GetGValue(text), gdi::GetBValue(text));
     gdi::LOGBRUSH description{};
     if (brush && gdi::GetObjectType(brush) == gdi::OBJ_BRUSH &&
         gdi::GetObjectA(brush, sizeof description, &description) == sizeof description &&
@@ -174,7 +175,9 @@ void CStaticWidget::paintEvent(QPaintEvent*) {
         case SS_CENTER:
         case SS_RIGHT: {
             int flags = Qt::AlignTop | Qt::TextSingleLine;
-            flags |= TypeOf(style) == SS_CENTER ? Qt::AlignHCenter : TypeOf(style) == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft;
+            flags |= TypeOf(style) == SS_CENTER  ? Qt::AlignHCenter
+                     : TypeOf(style) == SS_RIGHT ? Qt::AlignRight
+                                                 : Qt::AlignLeft;
             // Without SS_NOPREFIX '&' underlines the next character.
             if (!(style & SS_NOPREFIX)) flags |= Qt::TextShowMnemonic;
             painter.setFont(font());
@@ -186,14 +189,14 @@ void CStaticWidget::paintEvent(QPaintEvent*) {
                 if (line.top() >= inside.bottom()) break;
                 // A left-aligned line wider than the control runs on and is
                 // cut by the control's edge.
-                const int lineWidth = left ? std::max(line.width(), metrics.horizontalAdvance(piece) + 1) : line.width();
+                const int lineWidth =
+                    left ? std::max(line.width(), metrics.horizontalAdvance(piece) + 1) : line.width();
                 painter.drawText(QRect(line.left(), line.top(), lineWidth, metrics.height()), flags, piece);
                 line.setTop(line.top() + metrics.height());
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -211,7 +214,8 @@ QWidget* CreateStatic(HWND window, const CREATESTRUCTA& create, QWidget* parent)
         if (TypeOf(style) == SS_ICON) {
             control->icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(number));
         } else if (TypeOf(style) == SS_BITMAP) {
-            if (const ImageData* image = FindBitmapResource(number)) control->bitmap = QPixmap::fromImage(ToolkitImage(*image));
+            if (const ImageData* image = FindBitmapResource(number))
+                control->bitmap = QPixmap::fromImage(ToolkitImage(*image));
         }
     }
     return control;
@@ -225,10 +229,11 @@ void FitToPicture(HWND window, const CREATESTRUCTA& create) {
     if (!control || (style & SS_REALSIZEIMAGE)) return;
     const int border = 2 * BorderWidth(style, create.dwExStyle);
     if (TypeOf(style) == SS_ICON && control->icon) {
-        MoveWindow(window, create.x, create.y, GetSystemMetrics(SM_CXICON) + border, GetSystemMetrics(SM_CYICON) + border,
-                   FALSE);
+        MoveWindow(window, create.x, create.y, GetSystemMetrics(SM_CXICON) + border,
+                   GetSystemMetrics(SM_CYICON) + border, FALSE);
     } else if (TypeOf(style) == SS_BITMAP && !control->bitmap.isNull()) {
-        MoveWindow(window, create.x, create.y, control->bitmap.width() + border, control->bitmap.height() + border, FALSE);
+        MoveWindow(window, create.x, create.y, control->bitmap.width() + border, control->bitmap.height() + border,
+                   FALSE);
     }
 }
 
@@ -239,14 +244,11 @@ LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!record) return 0;
     const DWORD style = record->style;
     switch (message) {
-        case WM_CREATE:
-            FitToPicture(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam));
-            return 0;
+        case WM_CREATE: FitToPicture(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam)); return 0;
         case WM_NCHITTEST:
             if (!(style & SS_NOTIFY)) return HTTRANSPARENT;
             break;
-        case WM_GETDLGCODE:
-            return DLGC_STATIC;
+        case WM_GETDLGCODE: return DLGC_STATIC;
         case WM_LBUTTONDOWN:
             if (style & SS_NOTIFY) NotifyParent(window, STN_CLICKED);
             return 0;
@@ -267,8 +269,7 @@ LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             if (CStaticWidget* control = StaticOf(window)) control->update();
             return set;
         }
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

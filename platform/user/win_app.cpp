@@ -83,7 +83,8 @@ void CWinApp::DerivePaths(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::size_t extension = static_cast<std::size_t>(kernel::PathFindExtensionA(path.c_str()) - path.c_str());
-    const std::size_t fileExtension = static_cast<std::size_t>(kernel::PathFindExtensionA(fileName.c_str()) - fileName.c_str());
+    const std::size_t fileExtension =
+        static_cast<std::size_t>(kernel::PathFindExtensionA(fileName.c_str()) - fileName.c_str());
     exeName = fileName.substr(0, fileExtension);
     if (hasGivenName_) {
         appTitle = givenName_;

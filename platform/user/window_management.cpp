@@ -39,8 +39,8 @@ int ClampPosition(int position) {
 int Shown(LONG side) { return std::max<LONG>(1, side); }
 
 LONG Saturate(long long value) {
-    return static_cast<LONG>(std::clamp<long long>(value, std::numeric_limits<LONG>::min(),
-                                                   std::numeric_limits<LONG>::max()));
+    return static_cast<LONG>(
+        std::clamp<long long>(value, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
 }
 
 bool HasCaption(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
@@ -69,9 +69,8 @@ QMargins FrameMargins(const QWidget* widget) {
 void ReportGeometry(HWND window) {
     WindowRecord* record = FindWindowRecord(window);
     if (!record || !record->widget) return;
-    const POINT origin = internal::IsChildStyle(*record)
-                             ? POINT{record->widget->x(), record->widget->y()}
-                             : internal::ClientOrigin(*record);
+    const POINT origin = internal::IsChildStyle(*record) ? POINT{record->widget->x(), record->widget->y()}
+                                                         : internal::ClientOrigin(*record);
     if (origin != record->reportedOrigin) {
         record->reportedOrigin = origin;
         SendMessageA(window, WM_MOVE, 0, internal::PackPoint(origin.x, origin.y));
@@ -188,10 +187,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     create.dwExStyle = exStyle;
 
     QWidget* parentWidget = child ? FindWindowRecord(parent)->widget.data() : nullptr;
-    QWidget* widget = windowClass->factory
-                          ? windowClass->factory(window, create, parentWidget)
-                          : new internal::CWindowWidget(window, parentWidget,
-                                                        child ? Qt::Widget : TopLevelFlags(style, exStyle));
+    QWidget* widget =
+        windowClass->factory
+            ? windowClass->factory(window, create, parentWidget)
+            : new internal::CWindowWidget(window, parentWidget, child ? Qt::Widget : TopLevelFlags(style, exStyle));
     if (!widget) {
         if (child) std::erase(FindWindowRecord(parent)->children, window);
         internal::Windows().Remove(window);
@@ -288,8 +287,7 @@ BOOL ShowWindow(HWND window, int command) {
             record->style |= WS_VISIBLE;
             record->widget->showMinimized();
             return wasVisible;
-        default:
-            break;
+        default: break;
     }
     if (!wasVisible) {
         SendMessageA(window, WM_SHOWWINDOW, TRUE, 0);
@@ -363,8 +361,8 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL /*repaint
     if (!internal::IsChildStyle(*record) && HasCaption(record->style)) {
         // The given rectangle includes the window manager's frame.
         const QMargins frame = FrameMargins(widget);
-        record->clientSize = SIZE{std::max(0, width - frame.left() - frame.right()),
-                                  std::max(0, height - frame.top() - frame.bottom())};
+        record->clientSize =
+            SIZE{std::max(0, width - frame.left() - frame.right()), std::max(0, height - frame.top() - frame.bottom())};
         widget->move(x, y);
         widget->resize(Shown(record->clientSize.cx), Shown(record->clientSize.cy));
     } else {
@@ -444,12 +442,11 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
 int GetWindowTextA(HWND window, LPSTR buffer, int size) {
     if (!buffer || size <= 0 || !IsWindow(window)) return 0;
     buffer[0] = '\0';
-    return static_cast<int>(SendMessageA(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(
+        SendMessageA(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
 }
 
-int GetWindowTextLengthA(HWND window) {
-    return static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
-}
+int GetWindowTextLengthA(HWND window) { return static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)); }
 
 LONG_PTR GetWindowLongPtrA(HWND window, int index) {
     const WindowRecord* record = FindWindowRecord(window);

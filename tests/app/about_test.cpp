@@ -190,15 +190,14 @@ TEST_P(AboutPointer, HandExactlyOverTheLink) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    About, AboutPointer,
-    testing::Values(PointerCase{"upperLeftCorner", 0, 0, false, false, true},
-                    PointerCase{"lowerRightCorner", 0, 0, true, true, true},
-                    PointerCase{"leftOfIt", -1, 2, false, false, false},
-                    PointerCase{"aboveIt", 2, -1, false, false, false},
-                    PointerCase{"rightOfIt", 1, -2, true, true, false},
-                    PointerCase{"belowIt", -2, 1, true, true, false}),
-    [](const testing::TestParamInfo<PointerCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(About, AboutPointer,
+                         testing::Values(PointerCase{"upperLeftCorner", 0, 0, false, false, true},
+                                         PointerCase{"lowerRightCorner", 0, 0, true, true, true},
+                                         PointerCase{"leftOfIt", -1, 2, false, false, false},
+                                         PointerCase{"aboveIt", 2, -1, false, false, false},
+                                         PointerCase{"rightOfIt", 1, -2, true, true, false},
+                                         PointerCase{"belowIt", -2, 1, true, true, false}),
+                         [](const testing::TestParamInfo<PointerCase>& info) { return std::string(info.param.name); });
 
 TEST_F(AboutTest, ClickPassesTheLinksCurrentTextAndTheBoxStaysOpen) {
     std::vector<std::string> opened;
@@ -253,8 +252,7 @@ TEST_F(AboutTest, F1ShowsTheAboutTopicAndTheWindowMenuOpensTheBox) {
                 about = GetLastActivePopup(Launcher());
                 char title[64] = {};
                 GetWindowTextA(about, title, sizeof title);
-                return about != Launcher() && std::string(title) == apptest::aboutTitle &&
-                       GetActiveWindow() == about;
+                return about != Launcher() && std::string(title) == apptest::aboutTitle && GetActiveWindow() == about;
             }));
             EXPECT_FALSE(IsWindowEnabled(Launcher())) << "the launcher waits for the box";
             // The keyboard follows once the X server has given the box the focus.

@@ -64,8 +64,10 @@ std::shared_ptr<bool> AnswerNextFileDialog(const std::string& path) {
             }
         }
         if (!dialog) {
-            if (std::chrono::steady_clock::now() < limit) testsupport::RunSoon(*poll, std::chrono::milliseconds(10));
-            else *poll = nullptr;
+            if (std::chrono::steady_clock::now() < limit)
+                testsupport::RunSoon(*poll, std::chrono::milliseconds(10));
+            else
+                *poll = nullptr;
             return;
         }
         *answered = true;

@@ -76,9 +76,11 @@ TEST_F(LauncherTest, OpensAtTheCornerWithItsIconsTheAboutItemAndTheOpenButtonFoc
         struct {
             int button;
             WORD icon;
-        } const images[] = {{res::IDC_OPEN_PHOTO, res::IDI_OPEN_PHOTO}, {static_cast<int>(res::ID_HELP), res::IDI_HELP}};
+        } const images[] = {{res::IDC_OPEN_PHOTO, res::IDI_OPEN_PHOTO},
+                            {static_cast<int>(res::ID_HELP), res::IDI_HELP}};
         for (const auto& image : images) {
-            const HICON shown = reinterpret_cast<HICON>(SendDlgItemMessageA(launcher, image.button, BM_GETIMAGE, IMAGE_ICON, 0));
+            const HICON shown =
+                reinterpret_cast<HICON>(SendDlgItemMessageA(launcher, image.button, BM_GETIMAGE, IMAGE_ICON, 0));
             EXPECT_EQ(shown, LoadIconA(instance, MAKEINTRESOURCEA(image.icon))) << "button " << image.button;
             EXPECT_NE(shown, nullptr);
         }

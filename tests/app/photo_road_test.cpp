@@ -84,7 +84,8 @@ Difference Compare(const Pixels& a, const Pixels& b) {
     long long total = 0;
     for (std::size_t i = 0; i < a.rgb.size() && i < b.rgb.size(); ++i) {
         for (int shift : {0, 8, 16}) {
-            const int delta = std::abs(static_cast<int>((a.rgb[i] >> shift) & 0xFF) - static_cast<int>((b.rgb[i] >> shift) & 0xFF));
+            const int delta =
+                std::abs(static_cast<int>((a.rgb[i] >> shift) & 0xFF) - static_cast<int>((b.rgb[i] >> shift) & 0xFF));
             total += delta;
             difference.largest = std::max(difference.largest, delta);
         }
@@ -97,7 +98,7 @@ struct SaveCase {
     const char* extension;
     double meanLimit;  // lossless formats keep every pixel
 };
-const SaveCase saves[] = {{"png", 0}, {"bmp", 0}, {"jpg", 8}, {"gif", 12},
+const SaveCase saves[] = {{"png", 0},  {"bmp", 0},  {"jpg", 8},  {"gif", 12},
                           {"webp", 8}, {"heic", 8}, {"avif", 8}, {"jxl", 8}};
 
 class PhotoRoad : public LauncherTest, public testing::WithParamInterface<const char*> {};
@@ -143,7 +144,8 @@ TEST_P(PhotoRoad, OpenResizeTurnAndSaveInEveryFormat) {
             const auto answered = apptest::AnswerNextFileDialog(path);
             ChooseFromPhotoMenu(photo, menuSave);
             // The slower encoders (AV1) on a loaded machine take their time.
-            ASSERT_TRUE(PumpUntil([&] { return *answered && std::filesystem::exists(path); }, std::chrono::seconds(30)));
+            ASSERT_TRUE(
+                PumpUntil([&] { return *answered && std::filesystem::exists(path); }, std::chrono::seconds(30)));
             const RECT rect = WindowRect(photo);
             const Pixels shown = x_.Grab(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 

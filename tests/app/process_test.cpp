@@ -127,8 +127,8 @@ TEST_F(PelmoraProcess, OpensTheFilesItIsStartedWithThatDecodeInOrder) {
 
 TEST_F(PelmoraProcess, FilesDroppedOnTheLauncherOrOnAPhotoOpenInTheDropsOrder) {
     Start();
-    const std::string first = folder_.Copy(fixtures + "/jxl-lossy.jxl", "first photo.jxl");  // 16 x 8
-    const std::string second = folder_.Copy(fixtures + "/avif-pattern-12.avif", "second.avif");  // 7 x 5
+    const std::string first = folder_.Copy(fixtures + "/jxl-lossy.jxl", "first photo.jxl");       // 16 x 8
+    const std::string second = folder_.Copy(fixtures + "/avif-pattern-12.avif", "second.avif");   // 7 x 5
     const std::string third = folder_.Copy(fixtures + "/heic-orientation-6.heic", "third.heic");  // 32 x 16
     const auto launcher = x_.Geometry(launcher_);
     ASSERT_TRUE(launcher);

@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GpBitmap* bitmap = nullptr;
     if (MakeBitmap(std::move(decoded), format, &bitmap) != Ok) Fail("no bitmap", format);
     source.image = bitmap;
-    if (GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, PixelFormat32bppRGB,
-                                  nullptr, &bitmap) != Ok) {
+    if (GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, PixelFormat32bppRGB, nullptr,
+                                  &bitmap) != Ok) {
         Fail("no 32-bit image", format);
     }
     drawn.image = bitmap;
@@ -99,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (encoded != Ok) Fail("not encoded", encoder->formatId);
         Raster again;
         GUID againFormat = GUID_NULL;
-        if (DecodeImage(bytes.data(), bytes.size(), &again, &againFormat) != Ok) Fail("not read back", encoder->formatId);
+        if (DecodeImage(bytes.data(), bytes.size(), &again, &againFormat) != Ok)
+            Fail("not read back", encoder->formatId);
         if (again.Width() != width || again.Height() != height) Fail("read back at another size", encoder->formatId);
         if (!IsLossless(encoder->formatId)) continue;
         for (UINT y = 0; y < height; ++y) {

@@ -23,8 +23,7 @@ void MakePhoto(CDibImage& photo) {
     ASSERT_TRUE(photo.CreateDib(6, 4, 8, gdi::BI_RGB, nullptr, 0));
     std::vector<gdi::RGBQUAD> table(24);
     for (int i = 0; i < 24; ++i) {
-        table[i] = gdi::RGBQUAD{static_cast<BYTE>(3 * i), static_cast<BYTE>(2 * i),
-                                static_cast<BYTE>(i), 0};
+        table[i] = gdi::RGBQUAD{static_cast<BYTE>(3 * i), static_cast<BYTE>(2 * i), static_cast<BYTE>(i), 0};
     }
     photo.WriteColorTable(0, 24, table.data());
     for (LONG y = 0; y < 4; ++y)
@@ -49,8 +48,7 @@ TEST_F(DrawToParallelogram, SavingATurnedPhotoDrawsItIntoATemporaryImage) {
     ASSERT_NE(dc, nullptr);
     gdi::SetStretchBltMode(dc, gdi::HALFTONE);
     const POINT points[3] = {{4, 0}, {4, 6}, {0, 0}};
-    ASSERT_TRUE(photo.DrawToParallelogram(dc, points, 0, 0, photo.width, photo.height, nullptr,
-                                          0, 0));
+    ASSERT_TRUE(photo.DrawToParallelogram(dc, points, 0, 0, photo.width, photo.height, nullptr, 0, 0));
     EXPECT_EQ(photo.dcRefCount, 0);
     EXPECT_EQ(photo.memoryDc, nullptr);
     for (LONG y = 0; y < 6; ++y) {
@@ -94,13 +92,11 @@ TEST_F(DrawToParallelogram, APaintOfAStripDrawsThatStripOfTheWholePicture) {
 
     // A paint surface for the exposed strip x in [5, 8), y in [2, 7).
     std::vector<DWORD> strip(3 * 5, 0xDEADBEEF);
-    dc = gdi::CreateSurfaceOverMemory(reinterpret_cast<BYTE*>(strip.data()), 3, 5, 12,
-                                      POINT{5, 2});
+    dc = gdi::CreateSurfaceOverMemory(reinterpret_cast<BYTE*>(strip.data()), 3, 5, 12, POINT{5, 2});
     gdi::SetStretchBltMode(dc, gdi::HALFTONE);
     ASSERT_TRUE(photo.DrawToParallelogram(dc, points, 0, 0, 6, 4, nullptr, 0, 0));
     for (LONG y = 0; y < 5; ++y)
-        for (LONG x = 0; x < 3; ++x)
-            EXPECT_EQ(strip[y * 3 + x], PixelAt(whole, x + 5, y + 2)) << x << ", " << y;
+        for (LONG x = 0; x < 3; ++x) EXPECT_EQ(strip[y * 3 + x], PixelAt(whole, x + 5, y + 2)) << x << ", " << y;
     gdi::DeleteDC(dc);
 }
 

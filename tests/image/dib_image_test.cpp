@@ -38,8 +38,7 @@ TEST_F(DibImage, PitchCoversEveryRowPaddedTo32Bits) {
         int depth;
         LONG pitch;
     };
-    const Case cases[] = {{1, 24, 4},  {5, 1, 4},   {10, 32, 40}, {33, 1, 8},
-                          {3, 4, 4},   {9, 4, 8},   {5, 8, 8},    {3, 16, 8}};
+    const Case cases[] = {{1, 24, 4}, {5, 1, 4}, {10, 32, 40}, {33, 1, 8}, {3, 4, 4}, {9, 4, 8}, {5, 8, 8}, {3, 16, 8}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " pixels at " << c.depth << " bits");
         CDibImage image;
@@ -109,12 +108,9 @@ TEST_F(DibImage, FailedCreationLeavesTheImageEmpty) {
         DWORD compression;
     };
     const Case cases[] = {
-        {"no width", 0, 4, 32, gdi::BI_RGB},
-        {"no height", 4, 0, 32, gdi::BI_RGB},
-        {"odd depth", 4, 4, 12, gdi::BI_RGB},
-        {"negative depth", 4, 4, -32, gdi::BI_RGB},
-        {"compressed", 4, 4, 8, gdi::BI_RLE8},
-        {"too large", 50000, 50000, 32, gdi::BI_RGB},
+        {"no width", 0, 4, 32, gdi::BI_RGB},   {"no height", 4, 0, 32, gdi::BI_RGB},
+        {"odd depth", 4, 4, 12, gdi::BI_RGB},  {"negative depth", 4, 4, -32, gdi::BI_RGB},
+        {"compressed", 4, 4, 8, gdi::BI_RLE8}, {"too large", 50000, 50000, 32, gdi::BI_RGB},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

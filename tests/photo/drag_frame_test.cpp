@@ -20,8 +20,8 @@ constexpr LONG screenHeight = 48;
 bool InFrame(const RECT& rect, SIZE t, LONG x, LONG y) {
     const bool inRect = x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
     const bool hasInterior = rect.right - rect.left > 2 * t.cx && rect.bottom - rect.top > 2 * t.cy;
-    const bool inInterior = hasInterior && x >= rect.left + t.cx && x < rect.right - t.cx &&
-                            y >= rect.top + t.cy && y < rect.bottom - t.cy;
+    const bool inInterior =
+        hasInterior && x >= rect.left + t.cx && x < rect.right - t.cx && y >= rect.top + t.cy && y < rect.bottom - t.cy;
     return inRect && !inInterior;
 }
 

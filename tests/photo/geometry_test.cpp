@@ -35,10 +35,10 @@ TEST(LockAspect, WorkedExamples) {
     const LockCase cases[] = {
         {{100, 100, 500, 300}, 1600, 1200, {100, 100, 433, 349}},
         {{10, 10, 410, 410}, 3000, 2000, {10, 10, 510, 343}},
-        {{0, 0, 30, 10}, 1600, 1200, {0, 0, 58, 43}},           // minimum first, height ends below 50
+        {{0, 0, 30, 10}, 1600, 1200, {0, 0, 58, 43}},              // minimum first, height ends below 50
         {{200, 200, 150, 260}, 1200, 1600, {200, 200, 247, 262}},  // inside out
-        {{0, 0, 233, 174}, 1600, 1200, {0, 0, 232, 174}},       // truncation moves a pixel
-        {{0, 0, 232, 174}, 1600, 1200, {0, 0, 232, 174}},       // ... and then holds
+        {{0, 0, 233, 174}, 1600, 1200, {0, 0, 232, 174}},          // truncation moves a pixel
+        {{0, 0, 232, 174}, 1600, 1200, {0, 0, 232, 174}},          // ... and then holds
         {{0, 0, 100, 100}, 0, 5, {0, 0, 100, 100}},
     };
     for (const auto& c : cases) {
@@ -75,14 +75,11 @@ TEST(HitResizeGrip, StrictComparisonsAndNoOuterBound) {
         POINT p;
         int expected;
     } cases[] = {
-        {{180, 140}, -1},  // x = W - 20 is outside
-        {{181, 131}, 1},   // first column and first row inside
-        {{181, 130}, -1},  // y = H - 20 is outside
-        {{250, 400}, 1},   // right of and below the client area
-        {{199, 149}, 1},
-        {{0, 0}, -1},
-        {{-5, 149}, -1},
-        {{180, 149}, -1},  // W - 20, H - 1: a move drag
+        {{180, 140}, -1},                                                   // x = W - 20 is outside
+        {{181, 131}, 1},                                                    // first column and first row inside
+        {{181, 130}, -1},                                                   // y = H - 20 is outside
+        {{250, 400}, 1},                                                    // right of and below the client area
+        {{199, 149}, 1},  {{0, 0}, -1}, {{-5, 149}, -1}, {{180, 149}, -1},  // W - 20, H - 1: a move drag
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.p));
@@ -124,8 +121,7 @@ TEST(DraggedRect, DragCases) {
 
 TEST(DraggedRect, MoveKeepsSizeAndResizeKeepsCorner) {
     std::mt19937 rng(11);
-    std::uniform_int_distribution<LONG> coord(-4000, 4000), side(1, 4000), aspect(1, 9000),
-        pointer(-32768, 32767);
+    std::uniform_int_distribution<LONG> coord(-4000, 4000), side(1, 4000), aspect(1, 9000), pointer(-32768, 32767);
     for (int i = 0; i < 2000; ++i) {
         const LONG left = coord(rng), top = coord(rng);
         const RECT start{left, top, left + side(rng), top + side(rng)};
@@ -142,9 +138,8 @@ TEST(DraggedRect, MoveKeepsSizeAndResizeKeepsCorner) {
         ASSERT_EQ(resized.left, start.left);
         ASSERT_EQ(resized.top, start.top);
         // The same rectangle as locking the moved corner by hand.
-        ASSERT_EQ(resized, Locked({start.left, start.top, start.right + to.x - from.x,
-                                   start.bottom + to.y - from.y},
-                                  aw, ah));
+        ASSERT_EQ(resized,
+                  Locked({start.left, start.top, start.right + to.x - from.x, start.bottom + to.y - from.y}, aw, ah));
     }
 }
 
@@ -172,8 +167,7 @@ TEST(RotateQuarterTurn, RotationCyclesThroughFourValues) {
 
 TEST(RotateQuarterTurn, FourTurnsRestoreEverything) {
     std::mt19937 rng(3);
-    std::uniform_int_distribution<LONG> coord(-10000, 10000), side(1, 20000), aspect(1, 60000),
-        turn(0, 3);
+    std::uniform_int_distribution<LONG> coord(-10000, 10000), side(1, 20000), aspect(1, 60000), turn(0, 3);
     for (int i = 0; i < 2000; ++i) {
         const LONG left = coord(rng), top = coord(rng);
         const RECT start{left, top, left + side(rng), top + side(rng)};
@@ -200,10 +194,8 @@ TEST(RotationPoints, OnePointTriplePerQuarterTurn) {
         LONG rotation;
         PointTriple expected;
     } cases[] = {
-        {0, {POINT{0, 0}, POINT{300, 0}, POINT{0, 200}}},
-        {1, {POINT{300, 0}, POINT{300, 200}, POINT{0, 0}}},
-        {2, {POINT{300, 200}, POINT{0, 200}, POINT{300, 0}}},
-        {3, {POINT{0, 200}, POINT{0, 0}, POINT{300, 200}}},
+        {0, {POINT{0, 0}, POINT{300, 0}, POINT{0, 200}}},     {1, {POINT{300, 0}, POINT{300, 200}, POINT{0, 0}}},
+        {2, {POINT{300, 200}, POINT{0, 200}, POINT{300, 0}}}, {3, {POINT{0, 200}, POINT{0, 0}, POINT{300, 200}}},
         {4, {POINT{0, 0}, POINT{300, 0}, POINT{0, 200}}},  // taken modulo 4
         {-1, {POINT{0, 200}, POINT{0, 0}, POINT{300, 200}}},
     };
@@ -226,12 +218,9 @@ TEST(CascadeRect, WorkedExamples) {
         LONG n;
         RECT landscape, portrait;
     } cases[] = {
-        {0, {150, 50, 383, 224}, {150, 50, 325, 283}},
-        {1, {160, 60, 393, 234}, {160, 60, 335, 293}},
-        {9, {240, 140, 473, 314}, {240, 140, 415, 373}},
-        {10, {140, 60, 373, 234}, {140, 60, 315, 293}},
-        {11, {150, 70, 383, 244}, {150, 70, 325, 303}},
-        {100, {50, 150, 283, 324}, {50, 150, 225, 383}},
+        {0, {150, 50, 383, 224}, {150, 50, 325, 283}},   {1, {160, 60, 393, 234}, {160, 60, 335, 293}},
+        {9, {240, 140, 473, 314}, {240, 140, 415, 373}}, {10, {140, 60, 373, 234}, {140, 60, 315, 293}},
+        {11, {150, 70, 383, 244}, {150, 70, 325, 303}},  {100, {50, 150, 283, 324}, {50, 150, 225, 383}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.n);
@@ -267,12 +256,27 @@ TEST(RectForSideLength, WorkedExamples) {
         LONG aw, ah;
         RECT height, width, longSide, shortSide;
     } cases[] = {
-        {{150, 50, 383, 224}, 1600, 1200,  // landscape
-         {150, 50, 550, 350}, {150, 50, 450, 275}, {150, 50, 450, 275}, {150, 50, 550, 350}},
-        {{150, 50, 325, 283}, 1200, 1600,  // portrait
-         {150, 50, 375, 350}, {150, 50, 450, 450}, {150, 50, 375, 350}, {150, 50, 450, 450}},
-        {{0, 0, 100, 100}, 1001, 1000,  // square: long is the height, short the width
-         {0, 0, 300, 300}, {0, 0, 300, 299}, {0, 0, 300, 300}, {0, 0, 300, 299}},
+        {{150, 50, 383, 224},
+         1600,
+         1200,  // landscape
+         {150, 50, 550, 350},
+         {150, 50, 450, 275},
+         {150, 50, 450, 275},
+         {150, 50, 550, 350}},
+        {{150, 50, 325, 283},
+         1200,
+         1600,  // portrait
+         {150, 50, 375, 350},
+         {150, 50, 450, 450},
+         {150, 50, 375, 350},
+         {150, 50, 450, 450}},
+        {{0, 0, 100, 100},
+         1001,
+         1000,  // square: long is the height, short the width
+         {0, 0, 300, 300},
+         {0, 0, 300, 299},
+         {0, 0, 300, 300},
+         {0, 0, 300, 299}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.window));
@@ -293,8 +297,7 @@ TEST(RectForSideLength, NoMinimumApplies) {
 TEST(RectForSideLength, UnknownSideOrAspectLeavesTheWindow) {
     const RECT window{150, 50, 383, 224};
     for (LONG side : {-1, 4, 99}) {
-        EXPECT_EQ(RectForSideLength(window, static_cast<ResizeSide>(side), 300, 1600, 1200), window)
-            << side;
+        EXPECT_EQ(RectForSideLength(window, static_cast<ResizeSide>(side), 300, 1600, 1200), window) << side;
     }
     EXPECT_EQ(RectForSideLength(window, sideWidth, 300, 1600, 0), window);
     EXPECT_EQ(RectForSideLength(window, sideHeight, 300, 0, 1200), window);
@@ -363,30 +366,33 @@ TEST(Saturation, ProductsAndSumsClampInsteadOfOverflowing) {
         RECT actual, expected;
     } cases[] = {
         // 2e9 x 2e9 / 1 saturates before it is averaged with the width.
-        {"lock: implied width", Locked({0, 0, 2'000'000'000, 2'000'000'000}, 2'000'000'000, 1),
+        {"lock: implied width",
+         Locked({0, 0, 2'000'000'000, 2'000'000'000}, 2'000'000'000, 1),
          {0, 0, 2'073'741'823, 1}},
-        {"lock: right edge", Locked({2'147'483'000, 0, 2'147'483'600, 1000}, 1000, 1),
+        {"lock: right edge",
+         Locked({2'147'483'000, 0, 2'147'483'600, 1000}, 1000, 1),
          {2'147'483'000, 0, maxLong, 500}},
-        {"lock: inside out across the whole range", Locked({maxLong, maxLong, minLong, minLong}, 3, 2),
+        {"lock: inside out across the whole range",
+         Locked({maxLong, maxLong, minLong, minLong}, 3, 2),
          {maxLong, maxLong, maxLong, maxLong}},
-        {"length: width of two billion", RectForSideLength({100, 100, 400, 300}, sideWidth,
-                                                           2'000'000'000, 1600, 1200),
+        {"length: width of two billion",
+         RectForSideLength({100, 100, 400, 300}, sideWidth, 2'000'000'000, 1600, 1200),
          {100, 100, 2'000'000'100, 1'500'000'100}},
-        {"length: height of two billion", RectForSideLength({100, 100, 400, 300}, sideHeight,
-                                                            2'000'000'000, 1600, 1200),
+        {"length: height of two billion",
+         RectForSideLength({100, 100, 400, 300}, sideHeight, 2'000'000'000, 1600, 1200),
          {100, 100, maxLong, 2'000'000'100}},
-        {"length: largest length and aspect", RectForSideLength({0, 0, 10, 10}, sideLong, maxLong,
-                                                                maxLong, 1),
+        {"length: largest length and aspect",
+         RectForSideLength({0, 0, 10, 10}, sideLong, maxLong, maxLong, 1),
          {0, 0, maxLong, maxLong}},
-        {"length: negative length", RectForSideLength({0, 0, 10, 10}, sideWidth, minLong, maxLong, 1),
+        {"length: negative length",
+         RectForSideLength({0, 0, 10, 10}, sideWidth, minLong, maxLong, 1),
          {0, 0, minLong, -1}},
-        {"cascade: last count", CascadeRect(maxLong, 1600, 1200),
-         {-2'147'483'420, maxLong, -2'147'483'320, maxLong}},
-        {"move: far past the edge", DraggedRect(dragMove, {maxLong - 100, 0, maxLong, 100},
-                                                {minLong, 0}, {maxLong, 0}, 1, 1),
+        {"cascade: last count", CascadeRect(maxLong, 1600, 1200), {-2'147'483'420, maxLong, -2'147'483'320, maxLong}},
+        {"move: far past the edge",
+         DraggedRect(dragMove, {maxLong - 100, 0, maxLong, 100}, {minLong, 0}, {maxLong, 0}, 1, 1),
          {maxLong, 0, maxLong, 100}},
-        {"resize: far past the edge", DraggedRect(dragResize, {0, 0, 100, 100}, {minLong, minLong},
-                                                  {maxLong, maxLong}, 1, 1),
+        {"resize: far past the edge",
+         DraggedRect(dragResize, {0, 0, 100, 100}, {minLong, minLong}, {maxLong, maxLong}, 1, 1),
          {0, 0, maxLong, maxLong}},
     };
     for (const auto& c : cases) {

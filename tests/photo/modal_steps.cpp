@@ -30,30 +30,32 @@ void CModalSteps::Start() {
 }
 
 void CModalSteps::Poll(std::shared_ptr<State> state) {
-    testsupport::RunSoon([state] {
-        if (state->next == state->steps.size()) return;
-        Step& step = state->steps[state->next];
-        const auto now = std::chrono::steady_clock::now();
-        if (step.afterInput && step.marker == 0) step.marker = testsupport::SendMarker();
-        if ((!step.afterInput || testsupport::MarkerSeen(step.marker)) && step.ready()) {
-            ++state->next;
-            state->since = now;
-            // Polling goes on even when the step opens a loop of its own.
-            Poll(state);
-            if (step.act) step.act();
-            return;
-        }
-        if (now - state->since > stepLimit) {
-            state->timedOut = true;
-            if (state->dialog) {
-                if (const user::HWND dialog = state->dialog()) {
-                    user::SendMessageA(dialog, user::WM_COMMAND, user::IDCANCEL, 0);
-                }
+    testsupport::RunSoon(
+        [state] {
+            if (state->next == state->steps.size()) return;
+            Step& step = state->steps[state->next];
+            const auto now = std::chrono::steady_clock::now();
+            if (step.afterInput && step.marker == 0) step.marker = testsupport::SendMarker();
+            if ((!step.afterInput || testsupport::MarkerSeen(step.marker)) && step.ready()) {
+                ++state->next;
+                state->since = now;
+                // Polling goes on even when the step opens a loop of its own.
+                Poll(state);
+                if (step.act) step.act();
+                return;
             }
-            return;
-        }
-        Poll(state);
-    }, std::chrono::milliseconds(10));
+            if (now - state->since > stepLimit) {
+                state->timedOut = true;
+                if (state->dialog) {
+                    if (const user::HWND dialog = state->dialog()) {
+                        user::SendMessageA(dialog, user::WM_COMMAND, user::IDCANCEL, 0);
+                    }
+                }
+                return;
+            }
+            Poll(state);
+        },
+        std::chrono::milliseconds(10));
 }
 
 }  // namespace phototest

@@ -102,8 +102,8 @@ protected:
                 if (!Outside(except, area.x + x, area.y + y)) continue;
                 if (expected.At(x, y) == actual.At(x, y)) continue;
                 if (differences++ == 0) {
-                    ADD_FAILURE() << "first different pixel at " << area.x + x << ", " << area.y + y << ": "
-                                  << std::hex << actual.At(x, y) << " instead of " << expected.At(x, y);
+                    ADD_FAILURE() << "first different pixel at " << area.x + x << ", " << area.y + y << ": " << std::hex
+                                  << actual.At(x, y) << " instead of " << expected.At(x, y);
                 }
             }
         }

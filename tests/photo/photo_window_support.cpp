@@ -11,10 +11,8 @@ namespace phototest {
 
 void RegisterPhotoMenu() {
     static const user::MenuItemResource photoItems[] = {
-        {user::MF_STRING, commandResize, "リサイズ"},
-        {user::MF_STRING, commandRotate, "回転"},
-        {user::MF_STRING, commandSave, "保存"},
-        {user::MF_SEPARATOR, 0, nullptr},
+        {user::MF_STRING, commandResize, "リサイズ"}, {user::MF_STRING, commandRotate, "回転"},
+        {user::MF_STRING, commandSave, "保存"},       {user::MF_SEPARATOR, 0, nullptr},
         {user::MF_STRING, commandClose, "閉じる"},
     };
     static const user::MenuItemResource menu[] = {{user::MF_POPUP, 0, "Photo", photoItems}};
@@ -22,8 +20,8 @@ void RegisterPhotoMenu() {
 }
 
 bool COwnerWnd::Create(int x, int y) {
-    return CreateEx(0, user::AfxRegisterWndClass(0), "photo owner", user::WS_POPUP | user::WS_VISIBLE, x, y, 60,
-                    40, nullptr) != FALSE;
+    return CreateEx(0, user::AfxRegisterWndClass(0), "photo owner", user::WS_POPUP | user::WS_VISIBLE, x, y, 60, 40,
+                    nullptr) != FALSE;
 }
 
 void COwnerWnd::ClosePhotoWindow(CPhotoWnd* window) {
@@ -59,8 +57,7 @@ OpenedPhoto CreatePhotoWindow(OpenedPhoto photo, user::HWND owner, const RECT& r
 
 }  // namespace
 
-OpenedPhoto OpenPhoto(user::HWND owner, LONG imageWidth, LONG imageHeight, const RECT& rect,
-                      const char* title) {
+OpenedPhoto OpenPhoto(user::HWND owner, LONG imageWidth, LONG imageHeight, const RECT& rect, const char* title) {
     OpenedPhoto photo;
     photo.window = new CTestPhotoWnd(photo.alive);
     CDibImage& image = photo.window->image;
@@ -77,8 +74,7 @@ OpenedPhoto OpenPhoto(user::HWND owner, LONG imageWidth, LONG imageHeight, const
     return CreatePhotoWindow(photo, owner, rect, title);
 }
 
-OpenedPhoto OpenPhotoFile(user::HWND owner, const std::string& path, const RECT& rect,
-                          const char* title) {
+OpenedPhoto OpenPhotoFile(user::HWND owner, const std::string& path, const RECT& rect, const char* title) {
     OpenedPhoto photo;
     photo.window = new CTestPhotoWnd(photo.alive);
     if (photo.window->image.LoadFromFile(path.c_str()) != S_OK) {

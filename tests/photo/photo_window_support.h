@@ -44,9 +44,7 @@ public:
     bool refuseCreation = false;
 
 protected:
-    int OnCreate(user::CREATESTRUCTA* create) override {
-        return refuseCreation ? -1 : CPhotoWnd::OnCreate(create);
-    }
+    int OnCreate(user::CREATESTRUCTA* create) override { return refuseCreation ? -1 : CPhotoWnd::OnCreate(create); }
     void OnPaint() override {
         ++paints;
         CPhotoWnd::OnPaint();
@@ -74,8 +72,7 @@ OpenedPhoto OpenPhoto(user::HWND owner, LONG imageWidth, LONG imageHeight, const
                       const char* title = "test");
 // The photo decoded from a fixture file, in a window at rect; no window when
 // it does not load.
-OpenedPhoto OpenPhotoFile(user::HWND owner, const std::string& path, const RECT& rect,
-                          const char* title = "test");
+OpenedPhoto OpenPhotoFile(user::HWND owner, const std::string& path, const RECT& rect, const char* title = "test");
 // Destroys the window if it is still there.
 void Close(OpenedPhoto& photo);
 

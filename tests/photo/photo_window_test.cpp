@@ -27,9 +27,7 @@ using testsupport::ScreenRect;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
-void Command(const OpenedPhoto& photo, UINT id) {
-    user::SendMessageA(photo.Handle(), user::WM_COMMAND, id, 0);
-}
+void Command(const OpenedPhoto& photo, UINT id) { user::SendMessageA(photo.Handle(), user::WM_COMMAND, id, 0); }
 
 class PhotoWindow : public PhotoWindowTest {
 protected:
@@ -46,9 +44,7 @@ protected:
 TEST_F(PhotoWindow, PaintsWhatADirectHalftoneBlitGivesInEveryRotation) {
     // Rotate on a 300 x 200 window at (10, 20): 200 x 300 at (10, 20), and
     // so on round; a reduced and an enlarged photo.
-    const struct {
-        LONG imageWidth, imageHeight;
-    } photos[] = {{600, 400}, {120, 80}};
+    const struct { LONG imageWidth, imageHeight; } photos[] = {{600, 400}, {120, 80}};
     const RECT sizes[4] = {Sized(10, 20, 300, 200), Sized(10, 20, 200, 300), Sized(10, 20, 300, 200),
                            Sized(10, 20, 200, 300)};
     for (const auto& p : photos) {
@@ -161,8 +157,8 @@ TEST_F(PhotoWindow, CloseFromTheMenuClosesOnlyThatWindowThroughItsOwner) {
 TEST_F(PhotoWindow, CloseDoesNothingWhenTheOwnerCannotCloseIt) {
     // Owned by a window that is no photo owner, and by none.
     user::CWnd plainOwner;
-    ASSERT_TRUE(plainOwner.CreateEx(0, user::AfxRegisterWndClass(0), "plain owner",
-                                    user::WS_POPUP | user::WS_VISIBLE, 1600, 1000, 40, 40, nullptr));
+    ASSERT_TRUE(plainOwner.CreateEx(0, user::AfxRegisterWndClass(0), "plain owner", user::WS_POPUP | user::WS_VISIBLE,
+                                    1600, 1000, 40, 40, nullptr));
     for (user::HWND ownerWindow : {plainOwner.GetSafeHwnd(), static_cast<user::HWND>(nullptr)}) {
         photos_.push_back(OpenPhoto(ownerWindow, 60, 40, Sized(100, 100, 60, 40)));
         OpenedPhoto& photo = photos_.back();
@@ -180,10 +176,10 @@ TEST_F(PhotoWindow, DestroyingTheWindowFreesThePhotoAndStopsTheImagingLibrary) {
     ASSERT_EQ(ImagingRuntimeTesting::LiveImageCount(), 0);
 
     // Closed from its menu command, and with its owner.
-    photos_.push_back(OpenPhotoFile(owner_.GetSafeHwnd(), PELMORA_FIXTURE_IMAGES "/jpeg-colour.jpg",
-                                    Sized(100, 100, 160, 80)));
-    photos_.push_back(OpenPhotoFile(owner_.GetSafeHwnd(), PELMORA_FIXTURE_IMAGES "/png-rgb-8.png",
-                                    Sized(300, 100, 70, 50)));
+    photos_.push_back(
+        OpenPhotoFile(owner_.GetSafeHwnd(), PELMORA_FIXTURE_IMAGES "/jpeg-colour.jpg", Sized(100, 100, 160, 80)));
+    photos_.push_back(
+        OpenPhotoFile(owner_.GetSafeHwnd(), PELMORA_FIXTURE_IMAGES "/png-rgb-8.png", Sized(300, 100, 70, 50)));
     OpenedPhoto& first = photos_[0];
     OpenedPhoto& second = photos_[1];
     ASSERT_TRUE(*first.alive && *second.alive);
@@ -211,8 +207,8 @@ TEST_F(PhotoWindow, AWindowThatCannotBeCreatedLeavesThePhotoToItsCreator) {
         ASSERT_TRUE(photo->image.CreateDib(60, 40, 24, gdi::BI_RGB, nullptr, 0));
         photo->refuseCreation = refused;
         const char* const className = refused ? user::AfxRegisterWndClass(0) : "no such class";
-        EXPECT_FALSE(photo->CreateEx(user::WS_EX_TOOLWINDOW, className, "test", user::WS_POPUP | user::WS_VISIBLE,
-                                     100, 100, 60, 40, owner_.GetSafeHwnd()));
+        EXPECT_FALSE(photo->CreateEx(user::WS_EX_TOOLWINDOW, className, "test", user::WS_POPUP | user::WS_VISIBLE, 100,
+                                     100, 60, 40, owner_.GetSafeHwnd()));
         ASSERT_TRUE(*alive);
         EXPECT_EQ(photo->GetSafeHwnd(), nullptr);
         EXPECT_EQ(ImagingRuntimeTesting::LiveImageCount(), 1);

@@ -76,8 +76,7 @@ protected:
 
     // The dialog is up, active, and has the keyboard on the X server.
     bool DialogReady() {
-        return ResizeDialog() != nullptr && x_.KeyboardFocus() != 0 &&
-               x_.KeyboardFocus() == x_.FindWindow("リサイズ");
+        return ResizeDialog() != nullptr && x_.KeyboardFocus() != 0 && x_.KeyboardFocus() == x_.FindWindow("リサイズ");
     }
 
     // Starts steps that wait for the dialog; the caller adds what to do in it.
@@ -85,19 +84,20 @@ protected:
         CModalSteps steps;
         dialog_ = nullptr;
         steps.CancelOnTimeout([this] { return user::IsWindow(dialog_) ? dialog_ : ResizeDialog(); });
-        steps.Then([this] { return DialogReady(); }, [this, opening] {
-            dialog_ = ResizeDialog();
-            if (!opening) return;
-            const user::HWND dialog = dialog_;
-            char text[64] = {};
-            user::GetWindowTextA(user::GetDlgItem(dialog, res::IDC_LENGTH), text, sizeof text);
-            opening->length = text;
-            for (int i = 0; i < 4; ++i) {
-                const user::HWND radio = user::GetDlgItem(dialog, res::IDC_SIDE_HEIGHT + i);
-                opening->checked[i] = static_cast<int>(user::SendMessageA(radio, user::BM_GETCHECK, 0, 0));
-            }
-            opening->okHasFocus = user::GetFocus() == user::GetDlgItem(dialog, user::IDOK);
-        });
+        steps.Then([this] { return DialogReady(); },
+                   [this, opening] {
+                       dialog_ = ResizeDialog();
+                       if (!opening) return;
+                       const user::HWND dialog = dialog_;
+                       char text[64] = {};
+                       user::GetWindowTextA(user::GetDlgItem(dialog, res::IDC_LENGTH), text, sizeof text);
+                       opening->length = text;
+                       for (int i = 0; i < 4; ++i) {
+                           const user::HWND radio = user::GetDlgItem(dialog, res::IDC_SIDE_HEIGHT + i);
+                           opening->checked[i] = static_cast<int>(user::SendMessageA(radio, user::BM_GETCHECK, 0, 0));
+                       }
+                       opening->okHasFocus = user::GetFocus() == user::GetDlgItem(dialog, user::IDOK);
+                   });
         return steps;
     }
 
@@ -174,8 +174,7 @@ TEST_F(ResizeCommand, GivesTheLengthToTheChosenSideAndDerivesTheOther) {
          Sized(100, 80, 200, 150)},
         {"short side, width truncated", 1600, 1200, Sized(100, 80, 400, 300), 3, "200", false,
          Sized(100, 80, 266, 200)},
-        {"width of a thin photo: height 0", 1000, 5, Sized(100, 80, 400, 50), 1, "10", false,
-         Sized(100, 80, 10, 0)},
+        {"width of a thin photo: height 0", 1000, 5, Sized(100, 80, 400, 50), 1, "10", false, Sized(100, 80, 10, 0)},
         {"height of a thin photo", 1000, 5, Sized(100, 80, 400, 50), 0, "10", true, Sized(100, 80, 2000, 10)},
         {"a blank before, letters after", 1600, 1200, Sized(100, 80, 400, 300), 2, " 250px", false,
          Sized(100, 80, 250, 187)},
@@ -189,13 +188,16 @@ TEST_F(ResizeCommand, GivesTheLengthToTheChosenSideAndDerivesTheOther) {
         // so that the case fails at once instead of waiting on it.
         const auto box = AnswerNextBox(photo.Handle());
         CModalSteps steps = StepsInDialog();
-        steps.Then([] { return true; }, [&] {
-            TypeLength(c.typed);
-            if (c.radio >= 0) Click(res::IDC_SIDE_HEIGHT + c.radio, true);
-        });
+        steps.Then([] { return true; },
+                   [&] {
+                       TypeLength(c.typed);
+                       if (c.radio >= 0) Click(res::IDC_SIDE_HEIGHT + c.radio, true);
+                   });
         steps.AfterInput([&] {
-            if (c.okByPointer) Click(user::IDOK);
-            else x_.TapKey("Return");
+            if (c.okByPointer)
+                Click(user::IDOK);
+            else
+                x_.TapKey("Return");
         });
         RunCommand(photo, steps);
         EXPECT_EQ(WindowRect(photo.Handle()), c.result);
@@ -211,8 +213,8 @@ TEST_F(ResizeCommand, TextThatIsNoIntegerIsRefusedAndTheDialogStaysOpen) {
         const char* text;
         bool typed;
     } cases[] = {
-        {"abc", true}, {"", true}, {"-", true}, {"   ", true}, {"px250", true},
-        {"99999999999", true},  // beyond any 32-bit length
+        {"abc", true},     {"", true},      {"-", true},
+        {"   ", true},     {"px250", true}, {"99999999999", true},  // beyond any 32-bit length
         {"１５０", false},
     };
     const RECT start = Sized(200, 150, 400, 300);
@@ -225,29 +227,31 @@ TEST_F(ResizeCommand, TextThatIsNoIntegerIsRefusedAndTheDialogStaysOpen) {
         DWORD selectionStart = 99, selectionEnd = 99;
         std::string textAfter;
         CModalSteps steps = StepsInDialog();
-        steps.Then([] { return true; }, [&] {
-            const user::HWND dialog = ResizeDialog();
-            field = user::GetDlgItem(dialog, res::IDC_LENGTH);
-            box = AnswerNextBox(dialog);
-            if (c.typed) {
-                TypeLength(c.text);
-                // Typing nothing leaves "400" selected: delete it.
-                if (!*c.text) x_.TapKey("BackSpace");
-            } else {
-                user::SetWindowTextA(field, c.text);
-            }
-            x_.TapKey("Return");
-        });
+        steps.Then([] { return true; },
+                   [&] {
+                       const user::HWND dialog = ResizeDialog();
+                       field = user::GetDlgItem(dialog, res::IDC_LENGTH);
+                       box = AnswerNextBox(dialog);
+                       if (c.typed) {
+                           TypeLength(c.text);
+                           // Typing nothing leaves "400" selected: delete it.
+                           if (!*c.text) x_.TapKey("BackSpace");
+                       } else {
+                           user::SetWindowTextA(field, c.text);
+                       }
+                       x_.TapKey("Return");
+                   });
         // The box has gone and the field has the focus again.
-        steps.Then([&] { return box->shown && ResizeDialog() != nullptr && user::GetFocus() == field; }, [&] {
-            focusAfter = user::GetFocus();
-            user::SendMessageA(field, user::EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
-                               reinterpret_cast<LPARAM>(&selectionEnd));
-            char text[64] = {};
-            user::GetWindowTextA(field, text, sizeof text);
-            textAfter = text;
-            x_.TapKey("Escape");
-        });
+        steps.Then([&] { return box->shown && ResizeDialog() != nullptr && user::GetFocus() == field; },
+                   [&] {
+                       focusAfter = user::GetFocus();
+                       user::SendMessageA(field, user::EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                                          reinterpret_cast<LPARAM>(&selectionEnd));
+                       char text[64] = {};
+                       user::GetWindowTextA(field, text, sizeof text);
+                       textAfter = text;
+                       x_.TapKey("Escape");
+                   });
         RunCommand(photo, steps);
         ASSERT_TRUE(box && box->shown);
         EXPECT_EQ(box->text, "Please enter an integer.");
@@ -269,11 +273,12 @@ TEST_F(ResizeCommand, LengthsUnderTenAreRefusedByThePhotoWindow) {
         std::shared_ptr<ShownBox> box;
         bool dialogUpWithBox = true;
         CModalSteps steps = StepsInDialog();
-        steps.Then([] { return true; }, [&] {
-            box = AnswerNextBox(photo.Handle(), [&] { dialogUpWithBox = ResizeDialog() != nullptr; });
-            TypeLength(typed);
-            x_.TapKey("Return");
-        });
+        steps.Then([] { return true; },
+                   [&] {
+                       box = AnswerNextBox(photo.Handle(), [&] { dialogUpWithBox = ResizeDialog() != nullptr; });
+                       TypeLength(typed);
+                       x_.TapKey("Return");
+                   });
         RunCommand(photo, steps);
         ASSERT_TRUE(box && box->shown);
         EXPECT_EQ(box->text, tooShort);
@@ -296,13 +301,16 @@ TEST_F(ResizeCommand, CancelChangesNothingWhateverWasTyped) {
         SCOPED_TRACE(std::string(c.typed) + " then " + c.how);
         auto box = AnswerNextBox(photo.Handle());
         CModalSteps steps = StepsInDialog();
-        steps.Then([] { return true; }, [&] {
-            TypeLength(c.typed);
-            Click(res::IDC_SIDE_WIDTH, true);
-        });
+        steps.Then([] { return true; },
+                   [&] {
+                       TypeLength(c.typed);
+                       Click(res::IDC_SIDE_WIDTH, true);
+                   });
         steps.AfterInput([&] {
-            if (std::string(c.how) == "button") Click(user::IDCANCEL);
-            else x_.TapKey("Escape");
+            if (std::string(c.how) == "button")
+                Click(user::IDCANCEL);
+            else
+                x_.TapKey("Escape");
         });
         RunCommand(photo, steps);
         testsupport::Settle();
@@ -327,10 +335,11 @@ TEST_F(ResizeCommand, HugeLengthsGiveTheLargestWindowWithTheAspectKept) {
         SCOPED_TRACE(c.typed);
         OpenedPhoto& photo = Open(1600, 1200, Sized(0, 0, 400, 300), "huge photo");
         CModalSteps steps = StepsInDialog();
-        steps.Then([] { return true; }, [&] {
-            TypeLength(c.typed);
-            Click(res::IDC_SIDE_HEIGHT + c.radio, true);
-        });
+        steps.Then([] { return true; },
+                   [&] {
+                       TypeLength(c.typed);
+                       Click(res::IDC_SIDE_HEIGHT + c.radio, true);
+                   });
         steps.AfterInput([&] { x_.TapKey("Return"); });
         RunCommand(photo, steps);
         const RECT rect = WindowRect(photo.Handle());
@@ -359,21 +368,24 @@ TEST_F(ResizeCommand, ThePhotoWindowIsDisabledWhileTheDialogIsOpenAndOthersStayU
         x_.MovePointer(rect.left + 90, rect.top + 80);
         x_.ReleaseButton(1);
     };
-    steps.Then([] { return true; }, [&] {
-        firstEnabled = user::IsWindowEnabled(photo.Handle()) != FALSE;
-        secondEnabled = user::IsWindowEnabled(other.Handle()) != FALSE;
-        ownerEnabled = user::IsWindowEnabled(owner_.GetSafeHwnd()) != FALSE;
-        drag(first);
-    });
+    steps.Then([] { return true; },
+               [&] {
+                   firstEnabled = user::IsWindowEnabled(photo.Handle()) != FALSE;
+                   secondEnabled = user::IsWindowEnabled(other.Handle()) != FALSE;
+                   ownerEnabled = user::IsWindowEnabled(owner_.GetSafeHwnd()) != FALSE;
+                   drag(first);
+               });
     steps.AfterInput([&] { drag(second); });
-    steps.Then([&] { return WindowRect(other.Handle()) == Sized(940, 130, 300, 200); }, [&] {
-        // The menu's commands reach the other window too.
-        user::SendMessageA(other.Handle(), user::WM_COMMAND, commandRotate, 0);
-    });
-    steps.Then([&] { return WindowRect(other.Handle()) == Sized(940, 130, 200, 300); }, [&] {
-        // The click on it made the other window active: back to the dialog.
-        user::SetActiveWindow(dialog_);
-    });
+    steps.Then([&] { return WindowRect(other.Handle()) == Sized(940, 130, 300, 200); },
+               [&] {
+                   // The menu's commands reach the other window too.
+                   user::SendMessageA(other.Handle(), user::WM_COMMAND, commandRotate, 0);
+               });
+    steps.Then([&] { return WindowRect(other.Handle()) == Sized(940, 130, 200, 300); },
+               [&] {
+                   // The click on it made the other window active: back to the dialog.
+                   user::SetActiveWindow(dialog_);
+               });
     steps.Then([this] { return DialogReady(); }, [this] { x_.TapKey("Escape"); });
     RunCommand(photo, steps);
     EXPECT_FALSE(firstEnabled);

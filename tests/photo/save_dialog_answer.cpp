@@ -111,8 +111,7 @@ void Step(const std::shared_ptr<Answerer>& a) {
             a->stage = Stage::answered;
             a->x->TapKey("Escape");
             break;
-        default:
-            break;
+        default: break;
     }
     Poll(a);
 }

@@ -17,19 +17,18 @@ struct SaveDialogSeen {
     std::vector<std::string> filters;
     std::string selectedFilter;
     std::string defaultSuffix;
-    std::string nameField;          // what the name field held on opening
+    std::string nameField;  // what the name field held on opening
     bool confirmsOverwrite = false;
-    bool ownerEnabled = true;       // the photo window, while the dialog is up
+    bool ownerEnabled = true;  // the photo window, while the dialog is up
     bool askedToReplace = false;
     std::vector<std::string> otherBoxes;  // texts of any other box shown
-    bool finished = false;          // the dialog closed
+    bool finished = false;                // the dialog closed
     bool timedOut = false;
 };
 
 // name: what to type; empty cancels with Escape. replace: the answer to
 // "already exists" (Yes types y; No presses Return, the default, and then
 // Escape cancels the dialog).
-std::shared_ptr<SaveDialogSeen> AnswerSaveDialog(const std::string& name, user::HWND owner,
-                                                 bool replace = true);
+std::shared_ptr<SaveDialogSeen> AnswerSaveDialog(const std::string& name, user::HWND owner, bool replace = true);
 
 }  // namespace phototest

@@ -110,7 +110,7 @@ TEST_F(WriteShownPhoto, ReducesAndEnlargesToTheClientSize) {
 TEST_F(WriteShownPhoto, WritesNothingAndKeepsTheUsersFileWhenItCannotSave) {
     const struct {
         const char* name;
-        const char* file;    // the name written to, holding the user's file
+        const char* file;  // the name written to, holding the user's file
         RECT client;
         bool emptyPhoto;
         bool noSurface;
@@ -191,11 +191,10 @@ TEST_F(WriteShownPhoto, TheCopyKeepsProfileAndCameraDataButNotPositionOrThumbnai
 
         EXPECT_EQ(ExifToolSays("-b -ICC_Profile", path), profile) << "byte for byte";
         const std::string tags = ExifToolSays("-args", path);
-        for (const char* expected : {"-IFD0:Make=Fixture Camera Co\n", "-IFD0:Model=FC-1\n",
-                                     "-ExifIFD:DateTimeOriginal=2024:05:17 09:41:00\n", "-IFD0:Orientation=1\n",
-                                     "-ExifIFD:ExifImageWidth=12\n", "-ExifIFD:ExifImageHeight=24\n",
-                                     "-XMP-dc:Title=Harbour at dawn\n", "-XMP-tiff:Orientation=1\n",
-                                     "-XMP-exif:ExifImageWidth=12\n"}) {
+        for (const char* expected :
+             {"-IFD0:Make=Fixture Camera Co\n", "-IFD0:Model=FC-1\n", "-ExifIFD:DateTimeOriginal=2024:05:17 09:41:00\n",
+              "-IFD0:Orientation=1\n", "-ExifIFD:ExifImageWidth=12\n", "-ExifIFD:ExifImageHeight=24\n",
+              "-XMP-dc:Title=Harbour at dawn\n", "-XMP-tiff:Orientation=1\n", "-XMP-exif:ExifImageWidth=12\n"}) {
             EXPECT_NE(tags.find(expected), std::string::npos) << expected << " in\n" << tags;
         }
         for (const char* dropped : {"GPS", "IFD1:", "Thumbnail", "Warning", "Error"}) {

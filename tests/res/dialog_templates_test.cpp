@@ -63,11 +63,11 @@ std::vector<Found> ControlsOf(HWND dialog) {
         GetWindowTextA(child, text, sizeof text);
         RECT rect{};
         GetWindowRect(child, &rect);
-        found.push_back(Found{name, GetDlgCtrlID(child), text,
-                              RECT{rect.left - client.x, rect.top - client.y, rect.right - client.x,
-                                   rect.bottom - client.y},
-                              static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE)),
-                              static_cast<DWORD>(GetWindowLongPtrA(child, GWL_EXSTYLE))});
+        found.push_back(
+            Found{name, GetDlgCtrlID(child), text,
+                  RECT{rect.left - client.x, rect.top - client.y, rect.right - client.x, rect.bottom - client.y},
+                  static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE)),
+                  static_cast<DWORD>(GetWindowLongPtrA(child, GWL_EXSTYLE))});
     }
     return found;
 }
@@ -95,8 +95,8 @@ protected:
 TEST_P(DialogTemplates, BuildTheirWindowAndControls) {
     const Expected& expected = GetParam();
     const long fontsBefore = gdi::LiveObjectCount(gdi::OBJ_FONT);
-    const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(expected.templateId), nullptr,
-                                           nullptr, 0);
+    const HWND dialog =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(expected.templateId), nullptr, nullptr, 0);
     ASSERT_NE(dialog, nullptr);
 
     char title[128] = {};
@@ -130,9 +130,11 @@ TEST_P(DialogTemplates, BuildTheirWindowAndControls) {
         const RECT& u = want.dialogUnits;
         const LONG left = Across(u.left, expected.baseUnits.cx);
         const LONG top = Down(u.top, expected.baseUnits.cy);
-        RECT rect{left, top, left + Across(u.right, expected.baseUnits.cx), top + Down(u.bottom, expected.baseUnits.cy)};
+        RECT rect{left, top, left + Across(u.right, expected.baseUnits.cx),
+                  top + Down(u.bottom, expected.baseUnits.cy)};
         // An icon control takes the system icon's size.
-        if ((want.style & SS_TYPEMASK) == SS_ICON && want.className == "Static") rect = RECT{left, top, left + 32, top + 32};
+        if ((want.style & SS_TYPEMASK) == SS_ICON && want.className == "Static")
+            rect = RECT{left, top, left + 32, top + 32};
         EXPECT_EQ(found[i].className, want.className);
         EXPECT_EQ(found[i].id, want.id);
         EXPECT_EQ(found[i].text, want.text);
@@ -149,53 +151,52 @@ const std::string owner = "Copyright (C) 2026 The Pelmora developers";
 
 INSTANTIATE_TEST_SUITE_P(
     Resources, DialogTemplates,
-    testing::Values(
-        Expected{100,
-                 "バージョン情報...",
-                 {235, 57},
-                 0x80C800C0,
-                 0,
-                 "MS UI Gothic",
-                 -12,
-                 0,
-                 {7, 12},
-                 {{"Static", -1, "#128", {12, 18, 18, 21}, 0x50000003, 0},
-                  {"Static", -1, "Pelmora Version 1.0.0", {42, 12, 119, 8}, 0x50020080, 0},
-                  {"Static", -1, owner, {42, 24, 131, 16}, 0x50020000, 0},
-                  {"Button", 1, "OK", {178, 7, 50, 16}, 0x50030001, 0},
-                  {"Static", 1007, "https://pelmora.example.org/", {42, 42, 144, 8}, 0x50020100, 0}}},
-        Expected{102,
-                 "写真をリサイズ",
-                 {102, 63},
-                 0x90CA0040,
-                 0x00040380,
-                 "MS UI Gothic",
-                 -12,
-                 0,
-                 {7, 12},
-                 {{"Static", -1, "#132", {6, 6, 89, 31}, 0x5000080E, 0x1},
-                  {"Static", -1, "ver.1.0.0", {72, 54, 24, 8}, 0x50020000, 0},
-                  {"Button", 1000, "写真を開く...", {6, 42, 18, 18}, 0x50010F40, 0},
-                  {"Button", 57670, "ヘルプ", {30, 42, 18, 18}, 0x50010F40, 0}}},
-        Expected{139,
-                 "リサイズ",
-                 {160, 66},
-                 0x80C800C8,
-                 0,
-                 "MS Shell Dlg",
-                 -11,
-                 400,
-                 {6, 11},
-                 {{"Button", 1, "OK", {102, 6, 50, 14}, 0x50010001, 0},
-                  {"Button", 2, "キャンセル", {102, 23, 50, 14}, 0x50010000, 0},
-                  {"Edit", 1002, "", {36, 48, 40, 14}, 0x50810080, 0},
-                  {"Button", 1003, "縦", {12, 18, 24, 10}, 0x50020009, 0},
-                  {"Button", 1004, "横", {12, 30, 24, 10}, 0x50000009, 0},
-                  {"Button", 1005, "長辺", {60, 18, 32, 10}, 0x50000009, 0},
-                  {"Button", 1006, "短辺", {60, 30, 32, 10}, 0x50000009, 0},
-                  {"Static", -1, "長さ：", {12, 51, 18, 8}, 0x50020000, 0},
-                  {"Button", -1, "設定する辺", {6, 6, 90, 36}, 0x50000007, 0},
-                  {"Static", -1, "ｐｘ.", {78, 51, 12, 8}, 0x50020000, 0}}}),
+    testing::Values(Expected{100,
+                             "バージョン情報...",
+                             {235, 57},
+                             0x80C800C0,
+                             0,
+                             "MS UI Gothic",
+                             -12,
+                             0,
+                             {7, 12},
+                             {{"Static", -1, "#128", {12, 18, 18, 21}, 0x50000003, 0},
+                              {"Static", -1, "Pelmora Version 1.0.0", {42, 12, 119, 8}, 0x50020080, 0},
+                              {"Static", -1, owner, {42, 24, 131, 16}, 0x50020000, 0},
+                              {"Button", 1, "OK", {178, 7, 50, 16}, 0x50030001, 0},
+                              {"Static", 1007, "https://pelmora.example.org/", {42, 42, 144, 8}, 0x50020100, 0}}},
+                    Expected{102,
+                             "写真をリサイズ",
+                             {102, 63},
+                             0x90CA0040,
+                             0x00040380,
+                             "MS UI Gothic",
+                             -12,
+                             0,
+                             {7, 12},
+                             {{"Static", -1, "#132", {6, 6, 89, 31}, 0x5000080E, 0x1},
+                              {"Static", -1, "ver.1.0.0", {72, 54, 24, 8}, 0x50020000, 0},
+                              {"Button", 1000, "写真を開く...", {6, 42, 18, 18}, 0x50010F40, 0},
+                              {"Button", 57670, "ヘルプ", {30, 42, 18, 18}, 0x50010F40, 0}}},
+                    Expected{139,
+                             "リサイズ",
+                             {160, 66},
+                             0x80C800C8,
+                             0,
+                             "MS Shell Dlg",
+                             -11,
+                             400,
+                             {6, 11},
+                             {{"Button", 1, "OK", {102, 6, 50, 14}, 0x50010001, 0},
+                              {"Button", 2, "キャンセル", {102, 23, 50, 14}, 0x50010000, 0},
+                              {"Edit", 1002, "", {36, 48, 40, 14}, 0x50810080, 0},
+                              {"Button", 1003, "縦", {12, 18, 24, 10}, 0x50020009, 0},
+                              {"Button", 1004, "横", {12, 30, 24, 10}, 0x50000009, 0},
+                              {"Button", 1005, "長辺", {60, 18, 32, 10}, 0x50000009, 0},
+                              {"Button", 1006, "短辺", {60, 30, 32, 10}, 0x50000009, 0},
+                              {"Static", -1, "長さ：", {12, 51, 18, 8}, 0x50020000, 0},
+                              {"Button", -1, "設定する辺", {6, 6, 90, 36}, 0x50000007, 0},
+                              {"Static", -1, "ｐｘ.", {78, 51, 12, 8}, 0x50020000, 0}}}),
     [](const testing::TestParamInfo<Expected>& info) { return "Template" + std::to_string(info.param.templateId); });
 
 // Every text the templates show is whole on the screen in the fonts this
@@ -209,8 +210,8 @@ QWidget* WidgetOf(HWND control) {
     const QRect place(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     for (QWidget* top : QApplication::topLevelWidgets()) {
         for (QWidget* widget : top->findChildren<QWidget*>()) {
-            if (QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()) == place &&
-                widget->parentWidget() && !widget->parentWidget()->inherits("QGroupBox")) {
+            if (QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()) == place && widget->parentWidget() &&
+                !widget->parentWidget()->inherits("QGroupBox")) {
                 return widget;
             }
         }
@@ -242,7 +243,8 @@ protected:
 };
 
 TEST_P(DialogTexts, AreWholeInTheirControls) {
-    const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(GetParam()), nullptr, nullptr, 0);
+    const HWND dialog =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(GetParam()), nullptr, nullptr, 0);
     ASSERT_NE(dialog, nullptr);
     ShowWindow(dialog, SW_SHOWNOACTIVATE);
     ASSERT_TRUE(testsupport::PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; }));

@@ -69,8 +69,8 @@ std::string TryStartXvfb(pid_t* started, std::string* error) {
             if (fd != fds[1]) close(fd);
         }
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset",
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -85,8 +85,10 @@ std::string TryStartXvfb(pid_t* started, std::string* error) {
         if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) break;
         char c;
         if (read(fds[0], &c, 1) != 1) break;
-        if (c == '\n') ended = true;
-        else number += c;
+        if (c == '\n')
+            ended = true;
+        else
+            number += c;
     }
     close(fds[0]);
     if (!ended || number.empty()) {

@@ -194,8 +194,8 @@ std::vector<std::pair<int, int>> CXSession::IconSizes(XWindow window) {
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 20, False,
-                           XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 20, False, XA_CARDINAL,
+                           &type, &format, &count, &remaining, &data) == Success &&
         data) {
         // Format 32 comes as longs: width, height, then width * height pixels.
         const auto* values = reinterpret_cast<const unsigned long*>(data);

@@ -143,8 +143,8 @@ std::string FileUri(const std::string& path) {
     static const char hex[] = "0123456789ABCDEF";
     std::string uri = "file://";
     for (unsigned char c : path) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                           c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' ||
+                           c == '-' || c == '_' || c == '.' || c == '~';
         if (plain) {
             uri += static_cast<char>(c);
         } else {

@@ -107,9 +107,7 @@ bool CommonControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lPar
             *result = 0;
             return true;
         }
-        case WM_GETFONT:
-            *result = reinterpret_cast<LRESULT>(state->fontHandle);
-            return true;
+        case WM_GETFONT: *result = reinterpret_cast<LRESULT>(state->fontHandle); return true;
         case WM_SETCURSOR: {
             // The parent may choose first; then the control's own shape.
             const LRESULT hit = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
@@ -122,8 +120,7 @@ bool CommonControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lPar
             *result = TRUE;
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 

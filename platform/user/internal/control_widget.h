@@ -41,9 +41,7 @@ bool ControlMouseEvent(HWND control, QMouseEvent* event);
 template <class Base>
 class CControlWidget : public Base, public CControlState {
 public:
-    CControlWidget(HWND window, QWidget* parent) : Base(parent), CControlState(window) {
-        this->setMouseTracking(true);
-    }
+    CControlWidget(HWND window, QWidget* parent) : Base(parent), CControlState(window) { this->setMouseTracking(true); }
 
 protected:
     bool event(QEvent* event) override {
@@ -58,18 +56,10 @@ protected:
                 event->accept();
                 return handled;
             }
-            case QEvent::FocusIn:
-                ControlFocusEvent(window_, true);
-                break;
-            case QEvent::FocusOut:
-                ControlFocusEvent(window_, false);
-                break;
-            case QEvent::Enter:
-                ControlEnterEvent(window_, this);
-                break;
-            case QEvent::Leave:
-                ControlLeaveEvent(window_);
-                break;
+            case QEvent::FocusIn: ControlFocusEvent(window_, true); break;
+            case QEvent::FocusOut: ControlFocusEvent(window_, false); break;
+            case QEvent::Enter: ControlEnterEvent(window_, this); break;
+            case QEvent::Leave: ControlLeaveEvent(window_); break;
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick:
             case QEvent::MouseButtonRelease:
@@ -81,8 +71,7 @@ protected:
                 event->accept();
                 return handled;
             }
-            default:
-                break;
+            default: break;
         }
         return Base::event(event);
     }
@@ -94,7 +83,6 @@ void NotifyParent(HWND control, UINT code);
 
 // Messages every control class answers alike (fonts, pointer shape); false
 // when the message is not one of them.
-bool CommonControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
-                          WORD pointerShape);
+bool CommonControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result, WORD pointerShape);
 
 }  // namespace user::internal

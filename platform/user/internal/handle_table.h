@@ -80,8 +80,8 @@ private:
     };
 
     Handle Encode(std::size_t index, std::uint64_t generation) const {
-        const std::uint64_t value = (std::uint64_t{tag_} << (indexBits + generationBits)) |
-                                    (generation << indexBits) | (index + 1);
+        const std::uint64_t value =
+            (std::uint64_t{tag_} << (indexBits + generationBits)) | (generation << indexBits) | (index + 1);
         return reinterpret_cast<Handle>(static_cast<std::uintptr_t>(value));
     }
 

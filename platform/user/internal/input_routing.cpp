@@ -125,7 +125,8 @@ bool RouteMouse(HWND window, const QWidget* widget, QMouseEvent* event, MouseAct
         ActivateOnClick(target);
         if (!FindWindowRecord(target)) return true;
     }
-    SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), clientMessage));
+    SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                 MAKELPARAM(static_cast<int>(hit), clientMessage));
     record = FindWindowRecord(target);
     if (!record) return true;
     if (hit == HTCLIENT) {
@@ -162,7 +163,8 @@ ControlMouseRoute RouteControlMouse(HWND control, QMouseEvent* event, MouseActio
         ActivateOnClick(control);
         if (!FindWindowRecord(control)) return ControlMouseRoute::swallowed;
     }
-    SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(static_cast<int>(hit), clientMessage));
+    SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
+                 MAKELPARAM(static_cast<int>(hit), clientMessage));
     const WindowRecord* record = FindWindowRecord(control);
     if (!record) return ControlMouseRoute::swallowed;
     if (hit == HTCLIENT) {

@@ -121,8 +121,8 @@ bool ReadPixels(const CReader& in, const DibLayout& layout, std::size_t pixelOff
     for (LONG y = 0; y < layout.height; ++y) {
         const LONG stored = layout.topDown ? y : layout.height - 1 - y;
         const BYTE* row = in.At(pixelOffset + static_cast<std::size_t>(stored) * colorRow);
-        const BYTE* mask = withMask ? in.At(pixelOffset + colorSize + static_cast<std::size_t>(stored) * maskRow)
-                                    : nullptr;
+        const BYTE* mask =
+            withMask ? in.At(pixelOffset + colorSize + static_cast<std::size_t>(stored) * maskRow) : nullptr;
         for (LONG x = 0; x < layout.width; ++x) {
             std::uint32_t rgb = 0;
             std::uint32_t alpha = 0;
@@ -141,8 +141,8 @@ bool ReadPixels(const CReader& in, const DibLayout& layout, std::size_t pixelOff
         // the mask says so.
         for (LONG y = 0; y < layout.height; ++y) {
             const LONG stored = layout.topDown ? y : layout.height - 1 - y;
-            const BYTE* mask = withMask ? in.At(pixelOffset + colorSize + static_cast<std::size_t>(stored) * maskRow)
-                                        : nullptr;
+            const BYTE* mask =
+                withMask ? in.At(pixelOffset + colorSize + static_cast<std::size_t>(stored) * maskRow) : nullptr;
             for (LONG x = 0; x < layout.width; ++x) {
                 const bool masked = mask && ((mask[x / 8] >> (7 - x % 8)) & 1);
                 std::uint32_t& pixel = picture->argb[static_cast<std::size_t>(y) * layout.width + x];

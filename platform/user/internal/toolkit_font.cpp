@@ -39,7 +39,8 @@ QFont ToolkitFont(const gdi::LOGFONTA& description) {
     } else {
         font.setPixelSize(PixelsOfPoints(systemFontPoints));
     }
-    if (description.lfWeight > 0) font.setWeight(static_cast<QFont::Weight>(std::clamp<LONG>(description.lfWeight, 1, 1000)));
+    if (description.lfWeight > 0)
+        font.setWeight(static_cast<QFont::Weight>(std::clamp<LONG>(description.lfWeight, 1, 1000)));
     font.setItalic(description.lfItalic != 0);
     font.setUnderline(description.lfUnderline != 0);
     font.setStrikeOut(description.lfStrikeOut != 0);
@@ -60,7 +61,8 @@ QFont SystemFont() {
 
 SIZE DialogBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return SIZE{std::max(1, (letters + 51) / 52), std::max(1, metrics.height())};
 }
 

@@ -30,8 +30,8 @@ struct WindowRecord {
     HINSTANCE instance = nullptr;
     UINT_PTR id = 0;
     LONG_PTR userData = 0;
-    std::string text;       // UTF-8
-    SIZE clientSize{0, 0};  // as asked; the toolkit shows at least 1 x 1
+    std::string text;            // UTF-8
+    SIZE clientSize{0, 0};       // as asked; the toolkit shows at least 1 x 1
     POINT reportedOrigin{0, 0};  // last position told through WM_MOVE
     SIZE reportedSize{-1, -1};   // last size told through WM_SIZE
     QPointer<QWidget> widget;

@@ -37,14 +37,13 @@ namespace {
 // premultiplied ARGB must see it opaque.
 void MakeOpaque(QImage& image, const QRegion& region) {
     const qsizetype bytesPerLine = image.bytesPerLine();
-    for (const QRect& rect : region & image.rect()) {
+    for (const QRect& rect : region& image.rect()) {
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
             BYTE* pixel = image.bits() + y * bytesPerLine + rect.left() * 4 + 3;
             for (int x = 0; x < rect.width(); ++x, pixel += 4) *pixel = 0xFF;
         }
     }
 }
-
 
 // The local files a drop carries, in its order, as the file system's
 // bytes: a file address keeps them percent-encoded, whatever they are.
@@ -105,7 +104,6 @@ void CWindowWidget::dropEvent(QDropEvent* event) {
         event->ignore();
     }
 }
-
 
 QImage* CWindowWidget::BackBuffer(QPoint* offset) {
     QBackingStore* store = backingStore();

@@ -44,10 +44,9 @@ TEST(HResultFromWin32, KeepsZeroAndNegativesAndMarksTheRest) {
         DWORD error;
         HRESULT result;
     };
-    for (const Case& c : {Case{0, 0}, Case{87, static_cast<HRESULT>(0x80070057)},
-                          Case{8, static_cast<HRESULT>(0x80070008)},
-                          Case{0x12345, static_cast<HRESULT>(0x80072345)},
-                          Case{0x80004005, static_cast<HRESULT>(0x80004005)}}) {
+    for (const Case& c :
+         {Case{0, 0}, Case{87, static_cast<HRESULT>(0x80070057)}, Case{8, static_cast<HRESULT>(0x80070008)},
+          Case{0x12345, static_cast<HRESULT>(0x80072345)}, Case{0x80004005, static_cast<HRESULT>(0x80004005)}}) {
         EXPECT_EQ(HResultFromWin32(c.error), c.result) << c.error;
     }
 }

@@ -50,11 +50,11 @@ TEST_F(Save, TheExtensionChoosesTheEncoderWhateverItsCase) {
         std::string signature;
         size_t at = 0;  // where in the file it stands
     };
-    for (const Case& c : {Case{"photo.JPG", "\xFF\xD8\xFF"}, Case{"photo.jpg", "\xFF\xD8\xFF"},
-                          Case{"photo.Jpeg", "\xFF\xD8\xFF"}, Case{"a.b.png", "\x89PNG"}, Case{"x.bmp", "BM"},
-                          Case{"x.dib", "BM"}, Case{"x.gif", "GIF8"}, Case{"x.tif", "II*"}, Case{"x.webp", "RIFF"},
-                          Case{"x.heic", "ftypheic", 4}, Case{"x.HEIF", "ftypheic", 4}, Case{"x.avif", "ftypavif", 4},
-                          Case{"x.jxl", "\xFF\x0A"}}) {
+    for (const Case& c :
+         {Case{"photo.JPG", "\xFF\xD8\xFF"}, Case{"photo.jpg", "\xFF\xD8\xFF"}, Case{"photo.Jpeg", "\xFF\xD8\xFF"},
+          Case{"a.b.png", "\x89PNG"}, Case{"x.bmp", "BM"}, Case{"x.dib", "BM"}, Case{"x.gif", "GIF8"},
+          Case{"x.tif", "II*"}, Case{"x.webp", "RIFF"}, Case{"x.heic", "ftypheic", 4}, Case{"x.HEIF", "ftypheic", 4},
+          Case{"x.avif", "ftypavif", 4}, Case{"x.jxl", "\xFF\x0A"}}) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(image.SaveToFile((folder / c.name).c_str(), GUID_NULL), S_OK);
         EXPECT_EQ(Signature(folder / c.name).substr(c.at, c.signature.size()), c.signature);

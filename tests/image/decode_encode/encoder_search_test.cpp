@@ -63,19 +63,19 @@ TEST(FindEncoderByExtension, MatchesTheLastExtensionOfAnyPatternIgnoringCase) {
     const ImageCodecInfo encoders[] = {
         Encoder(1, u"*.BMP;*.DIB;*.RLE"),
         Encoder(2, u"*.JPG;*.JPEG;*.JPE;*.JFIF"),
-        Encoder(3, u";;*.GIF;;"),        // empty pieces and a trailing separator
+        Encoder(3, u";;*.GIF;;"),  // empty pieces and a trailing separator
         Encoder(4, u"*.TIF;*.TIFF;"),
         Encoder(5, u"*.PNG"),
-        Encoder(6, u"*.JPG"),            // claims an extension an earlier one has
+        Encoder(6, u"*.JPG"),  // claims an extension an earlier one has
         Encoder(7, nullptr),
     };
     struct Case {
         const char* extension;
         DWORD encoder;  // 0: none
     };
-    for (const Case& c : {Case{".jpg", 2}, Case{".JPG", 2}, Case{".Jfif", 2}, Case{".gif", 3},
-                          Case{".tiff", 4}, Case{".png", 5}, Case{".dib", 1}, Case{".xyz", 0},
-                          Case{"", 0}, Case{".", 0}, Case{".jpg ", 0}, Case{"jpg", 0}}) {
+    for (const Case& c :
+         {Case{".jpg", 2}, Case{".JPG", 2}, Case{".Jfif", 2}, Case{".gif", 3}, Case{".tiff", 4}, Case{".png", 5},
+          Case{".dib", 1}, Case{".xyz", 0}, Case{"", 0}, Case{".", 0}, Case{".jpg ", 0}, Case{"jpg", 0}}) {
         SCOPED_TRACE(c.extension);
         EXPECT_EQ(FindEncoderByExtension(c.extension, encoders, 7).Data1, c.encoder);
     }

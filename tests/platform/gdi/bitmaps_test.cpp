@@ -46,8 +46,8 @@ TEST_F(DibSection, RowsArePaddedTo32BitsAndDescribed) {
         WORD depth;
         LONG stride;
     };
-    const Case cases[] = {{1, 24, 4}, {5, 1, 4}, {33, 1, 8},  {10, 32, 40}, {3, 4, 4},
-                          {9, 4, 8},  {3, 8, 4}, {5, 8, 8},   {3, 16, 8},  {7, 24, 24}};
+    const Case cases[] = {{1, 24, 4}, {5, 1, 4}, {33, 1, 8}, {10, 32, 40}, {3, 4, 4},
+                          {9, 4, 8},  {3, 8, 4}, {5, 8, 8},  {3, 16, 8},   {7, 24, 24}};
     for (const Case& c : cases) {
         for (LONG height : {3, -3}) {
             SCOPED_TRACE(testing::Message() << c.width << " x " << height << " x " << c.depth);
@@ -113,20 +113,18 @@ TEST_F(DibSection, BitFieldMasksAreKeptAndChecked) {
         bool valid;
     };
     const Case cases[] = {
-        {16, 0xF800, 0x07E0, 0x001F, true},     // 5-6-5
-        {16, 0x7C00, 0x03E0, 0x001F, true},     // 5-5-5
-        {32, 0xFF0000, 0xFF00, 0xFF, true},
-        {32, 0x3FF00000, 0x000FFC00, 0x3FF, true},  // 10-10-10
-        {16, 0, 0x07E0, 0x001F, false},         // empty mask
-        {16, 0xF800, 0xF800, 0x001F, false},    // overlapping
-        {16, 0xF00F, 0x07E0, 0x0010, false},    // not one run of bits
-        {16, 0x1F0000, 0x07E0, 0x001F, false},  // beyond 16 bits
-        {24, 0xFF0000, 0xFF00, 0xFF, false},    // no bit fields at 24 bits
+        {16, 0xF800, 0x07E0, 0x001F, true},                                                // 5-6-5
+        {16, 0x7C00, 0x03E0, 0x001F, true},                                                // 5-5-5
+        {32, 0xFF0000, 0xFF00, 0xFF, true},    {32, 0x3FF00000, 0x000FFC00, 0x3FF, true},  // 10-10-10
+        {16, 0, 0x07E0, 0x001F, false},                                                    // empty mask
+        {16, 0xF800, 0xF800, 0x001F, false},                                               // overlapping
+        {16, 0xF00F, 0x07E0, 0x0010, false},                                               // not one run of bits
+        {16, 0x1F0000, 0x07E0, 0x001F, false},                                             // beyond 16 bits
+        {24, 0xFF0000, 0xFF00, 0xFF, false},                                               // no bit fields at 24 bits
         {8, 0xE0, 0x1C, 0x03, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.depth << " bits " << std::hex << c.red << " "
-                                        << c.green << " " << c.blue);
+        SCOPED_TRACE(testing::Message() << c.depth << " bits " << std::hex << c.red << " " << c.green << " " << c.blue);
         InfoBuffer buffer(2, 2, c.depth, BI_BITFIELDS);
         buffer.SetMasks(c.red, c.green, c.blue);
         HBITMAP bitmap = Create(buffer);
@@ -159,11 +157,9 @@ TEST_F(DibSection, InvalidRequestsMakeNothing) {
         {"short header", [](InfoBuffer& b, UINT&, HANDLE&) { b.header.biSize = 12; }},
         {"palette colours", [](InfoBuffer&, UINT& usage, HANDLE&) { usage = DIB_PAL_COLORS; }},
         {"file mapping", [](InfoBuffer&, UINT&, HANDLE& section) { section = &mapping; }},
-        {"2 GiB of pixels",
-         [](InfoBuffer& b, UINT&, HANDLE&) { b.header.biWidth = b.header.biHeight = 46341; }},
+        {"2 GiB of pixels", [](InfoBuffer& b, UINT&, HANDLE&) { b.header.biWidth = b.header.biHeight = 46341; }},
         {"row too long", [](InfoBuffer& b, UINT&, HANDLE&) { b.header.biWidth = 0x7FFFFFFF; }},
-        {"most negative height",
-         [](InfoBuffer& b, UINT&, HANDLE&) { b.header.biHeight = INT32_MIN; }},
+        {"most negative height", [](InfoBuffer& b, UINT&, HANDLE&) { b.header.biHeight = INT32_MIN; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

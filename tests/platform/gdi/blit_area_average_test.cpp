@@ -12,9 +12,9 @@ using namespace blit_test;
 
 struct Scale {
     const char* name;
-    LONG imageWidth, imageHeight;           // the whole source image
-    LONG srcX, srcY, srcWidth, srcHeight;   // the part drawn
-    LONG width, height;                     // what it is stretched to, before turning
+    LONG imageWidth, imageHeight;          // the whole source image
+    LONG srcX, srcY, srcWidth, srcHeight;  // the part drawn
+    LONG width, height;                    // what it is stretched to, before turning
 };
 
 constexpr Scale scales[] = {
@@ -24,7 +24,7 @@ constexpr Scale scales[] = {
     {"reduced to one pixel", 9, 7, 1, 1, 7, 5, 1, 1},
 };
 
-constexpr Turn turns[] = {Turn::upright, Turn::quarter, Turn::half, Turn::threeQuarters,
+constexpr Turn turns[] = {Turn::upright,         Turn::quarter,      Turn::half,      Turn::threeQuarters,
                           Turn::mirrorLeftRight, Turn::mirrorUpDown, Turn::transposed};
 
 TEST(BlitAreaAverage, MatchesTheReferenceForEveryLayoutTurnAndScale) {
@@ -34,8 +34,8 @@ TEST(BlitAreaAverage, MatchesTheReferenceForEveryLayoutTurnAndScale) {
             for (bool bottomUp : {false, true}) {
                 const TestImage image = MakeImage(layout, scale.imageWidth, scale.imageHeight, bottomUp, seed++);
                 for (Turn turn : turns) {
-                    SCOPED_TRACE(testing::Message() << Name(layout) << ", " << scale.name << ", "
-                                                    << Name(turn) << (bottomUp ? ", bottom-up" : ", top-down"));
+                    SCOPED_TRACE(testing::Message() << Name(layout) << ", " << scale.name << ", " << Name(turn)
+                                                    << (bottomUp ? ", bottom-up" : ", top-down"));
                     // Laid with a margin into a target with its origin moved.
                     const LONG w = Turns(turn) ? scale.height : scale.width;
                     const LONG h = Turns(turn) ? scale.width : scale.height;
@@ -59,17 +59,14 @@ TEST(BlitAreaAverage, LongNonIntegerReductionsStayWithinOne) {
         Turn turn;
     };
     const Case cases[] = {
-        {Layout::bgr24, 6000, 5, 901, 3, Turn::upright},
-        {Layout::bgr24, 6000, 5, 901, 3, Turn::quarter},
-        {Layout::bgr24, 5, 6000, 2, 901, Turn::upright},
-        {Layout::bgr24, 5, 6000, 2, 901, Turn::threeQuarters},
-        {Layout::indexed8, 6000, 4, 901, 3, Turn::half},
-        {Layout::bgrx32, 4, 6000, 3, 901, Turn::quarter},
+        {Layout::bgr24, 6000, 5, 901, 3, Turn::upright}, {Layout::bgr24, 6000, 5, 901, 3, Turn::quarter},
+        {Layout::bgr24, 5, 6000, 2, 901, Turn::upright}, {Layout::bgr24, 5, 6000, 2, 901, Turn::threeQuarters},
+        {Layout::indexed8, 6000, 4, 901, 3, Turn::half}, {Layout::bgrx32, 4, 6000, 3, 901, Turn::quarter},
     };
     unsigned seed = 100;
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << Name(c.layout) << " " << c.imageWidth << "x" << c.imageHeight
-                                        << ", " << Name(c.turn));
+        SCOPED_TRACE(testing::Message() << Name(c.layout) << " " << c.imageWidth << "x" << c.imageHeight << ", "
+                                        << Name(c.turn));
         const TestImage image = MakeImage(c.layout, c.imageWidth, c.imageHeight, true, seed++);
         const LONG w = Turns(c.turn) ? c.height : c.width;
         const LONG h = Turns(c.turn) ? c.width : c.height;
@@ -117,8 +114,8 @@ TEST(BlitAreaAverage, EvenColourComesOutExactlyAtAnyScale) {
             }
         }
         for (Turn turn : {Turn::upright, Turn::quarter}) {
-            SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " -> " << size[2] << "x" << size[3]
-                                            << ", " << Name(turn));
+            SCOPED_TRACE(testing::Message()
+                         << size[0] << "x" << size[1] << " -> " << size[2] << "x" << size[3] << ", " << Name(turn));
             TestTarget drawn(size[2], size[3]);
             ASSERT_TRUE(Draw(image, {0, 0, size[0], size[1], Corners(turn, 0, 0, size[2], size[3])}, drawn));
             int wrong = 0;
@@ -141,10 +138,10 @@ TEST(BlitAreaAverage, RoundsToNearest) {
         std::vector<BYTE> expected;
     };
     const Case cases[] = {
-        {{0, 0, 4}, 2, {0, 3}},            // 2.67
-        {{0, 0, 1}, 2, {0, 1}},            // 0.67
-        {{255, 254, 254}, 2, {255, 254}},  // 254.67
-        {{10, 20}, 3, {10, 15, 20}},       // 15 exactly
+        {{0, 0, 4}, 2, {0, 3}},              // 2.67
+        {{0, 0, 1}, 2, {0, 1}},              // 0.67
+        {{255, 254, 254}, 2, {255, 254}},    // 254.67
+        {{10, 20}, 3, {10, 15, 20}},         // 15 exactly
         {{0, 1, 1, 1, 1, 1, 1}, 2, {1, 1}},  // 2.5 / 3.5 = 0.71
     };
     for (const Case& c : cases) {

@@ -55,9 +55,13 @@ TEST(BlitInput, RefusesWhatItCannotDrawAndWritesNothing) {
         {"negative target width", [](Scene& s) { s.target.target.width = -1; }},
         {"unknown filter", [](Scene& s) { s.filter = static_cast<BlitFilter>(7); }},
         {"side longer than 2^20",
-         [](Scene& s) { s.blit.points = {{{0, 0}, {(1 << 20) + 1, 0}, {0, 4}}}; }},
+         [](Scene& s) {
+             s.blit.points = {{{0, 0}, {(1 << 20) + 1, 0}, {0, 4}}};
+         }},
         {"sides from one end of the plane to the other",
-         [](Scene& s) { s.blit.points = {{{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}}}; }},
+         [](Scene& s) {
+             s.blit.points = {{{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}}};
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,11 +110,26 @@ TEST(BlitInput, ExtremeButValidSizesAndCoordinates) {
     const Case cases[] = {
         {"65535 wide onto 32767", 65535, 2, {0, 0}, 32767, 1, Corners(Turn::upright, 0, 0, 32767, 1)},
         {"65535 high onto 32767, turned", 2, 65535, {0, 0}, 32767, 1, Corners(Turn::quarter, 0, 0, 32767, 1)},
-        {"three pixels stretched over 2^20", 3, 3, {0, 0}, 12, 4,
+        {"three pixels stretched over 2^20",
+         3,
+         3,
+         {0, 0},
+         12,
+         4,
          {{{-500000, 0}, {(1 << 20) - 500000, 0}, {-500000, 3}}}},
-        {"at the far end of the coordinates", 5, 4, {farRight, farUp}, 30, 20,
+        {"at the far end of the coordinates",
+         5,
+         4,
+         {farRight, farUp},
+         30,
+         20,
          Corners(Turn::half, farRight + 3, farUp + 2, farRight + 28, farUp + 19)},
-        {"slanted there", 5, 4, {farRight, farUp}, 30, 20,
+        {"slanted there",
+         5,
+         4,
+         {farRight, farUp},
+         30,
+         20,
          {{{farRight + 3, farUp + 2}, {farRight + 28, farUp + 9}, {farRight + 1, farUp + 19}}}},
     };
     for (const Case& c : cases) {

@@ -14,7 +14,7 @@ namespace {
 using namespace blit_test;
 using gdi::BlitFilter;
 
-constexpr Turn turns[] = {Turn::upright, Turn::quarter, Turn::half, Turn::threeQuarters,
+constexpr Turn turns[] = {Turn::upright,         Turn::quarter,      Turn::half,      Turn::threeQuarters,
                           Turn::mirrorLeftRight, Turn::mirrorUpDown, Turn::transposed};
 
 // A clipped draw writes exactly the clipped part of the unclipped draw, byte
@@ -87,11 +87,16 @@ TEST(BlitNearest, PicksThePixelUnderEachCentre) {
         std::vector<BYTE> source;  // grey levels, row by row
         LONG srcWidth;
         Turn turn;
-        LONG width, height;         // the destination rectangle
+        LONG width, height;          // the destination rectangle
         std::vector<BYTE> expected;  // destination rows
     };
     const Case cases[] = {
-        {"doubled", {10, 20, 30, 40}, 2, Turn::upright, 4, 4,
+        {"doubled",
+         {10, 20, 30, 40},
+         2,
+         Turn::upright,
+         4,
+         4,
          {10, 10, 20, 20, 10, 10, 20, 20, 30, 30, 40, 40, 30, 30, 40, 40}},
         {"halved", {1, 2, 3, 4}, 4, Turn::upright, 2, 1, {2, 4}},
         {"two thirds", {1, 2, 3}, 3, Turn::upright, 2, 1, {1, 3}},
@@ -154,9 +159,9 @@ TEST(BlitSlanted, DrawsThePixelsWhoseCentresLieInside) {
     const Colour even{40, 140, 240};
     for (const auto& points : parallelograms) {
         for (BlitFilter filter : {BlitFilter::AreaAverage, BlitFilter::Nearest}) {
-            SCOPED_TRACE(testing::Message() << testing::PrintToString(points[0]) << " "
-                                            << testing::PrintToString(points[1]) << " "
-                                            << testing::PrintToString(points[2]));
+            SCOPED_TRACE(testing::Message()
+                         << testing::PrintToString(points[0]) << " " << testing::PrintToString(points[1]) << " "
+                         << testing::PrintToString(points[2]));
             TestTarget drawn(40, 24);
             const Blit blit{0, 0, 11, 13, points};
             ASSERT_TRUE(Draw(image, blit, drawn, filter));
@@ -177,7 +182,7 @@ TEST(BlitSlanted, AveragesCloseToADenseSampling) {
         std::array<POINT, 3> points;
     };
     const Case cases[] = {
-        {12, 9, {{{20, 2}, {44, 20}, {2, 26}}}},   // enlarged about 2.5 times
+        {12, 9, {{{20, 2}, {44, 20}, {2, 26}}}},    // enlarged about 2.5 times
         {180, 120, {{{8, 1}, {40, 12}, {1, 22}}}},  // reduced about 5 times
     };
     for (const Case& c : cases) {
@@ -210,18 +215,18 @@ TEST(BlitSlanted, AveragesCloseToADenseSampling) {
 
 TEST(BlitParallelogram, WithoutAreaDrawsNothing) {
     const std::array<POINT, 3> flat[] = {
-        {{{0, 0}, {10, 10}, {5, 5}}},   // on one line
-        {{{3, 3}, {3, 3}, {3, 12}}},    // no width
-        {{{3, 3}, {12, 3}, {3, 3}}},    // no height
-        {{{4, 4}, {4, 4}, {4, 4}}},     // a point
-        {{{0, 0}, {0, 10}, {0, 20}}},   // upright line
+        {{{0, 0}, {10, 10}, {5, 5}}},  // on one line
+        {{{3, 3}, {3, 3}, {3, 12}}},   // no width
+        {{{3, 3}, {12, 3}, {3, 3}}},   // no height
+        {{{4, 4}, {4, 4}, {4, 4}}},    // a point
+        {{{0, 0}, {0, 10}, {0, 20}}},  // upright line
     };
     const TestImage image = MakeImage(Layout::bgr24, 4, 4, false, 1);
     for (const auto& points : flat) {
         TestTarget drawn(16, 16);
         EXPECT_TRUE(Draw(image, {0, 0, 4, 4, points}, drawn));
-        EXPECT_TRUE(std::all_of(drawn.bytes.begin(), drawn.bytes.end(),
-                                [](BYTE b) { return b == TestTarget::sentinel; }));
+        EXPECT_TRUE(
+            std::all_of(drawn.bytes.begin(), drawn.bytes.end(), [](BYTE b) { return b == TestTarget::sentinel; }));
     }
 }
 

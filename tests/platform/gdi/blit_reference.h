@@ -23,26 +23,23 @@ enum class Layout { indexed1, indexed4, indexed8, rgb555, rgb565, bgr24, bgrx32,
 
 inline const char* Name(Layout layout) {
     switch (layout) {
-    case Layout::indexed1: return "1-bit";
-    case Layout::indexed4: return "4-bit";
-    case Layout::indexed8: return "8-bit";
-    case Layout::rgb555: return "5-5-5";
-    case Layout::rgb565: return "5-6-5";
-    case Layout::bgr24: return "24-bit";
-    case Layout::bgrx32: return "32-bit";
-    case Layout::rgb101010: return "10-10-10";
+        case Layout::indexed1: return "1-bit";
+        case Layout::indexed4: return "4-bit";
+        case Layout::indexed8: return "8-bit";
+        case Layout::rgb555: return "5-5-5";
+        case Layout::rgb565: return "5-6-5";
+        case Layout::bgr24: return "24-bit";
+        case Layout::bgrx32: return "32-bit";
+        case Layout::rgb101010: return "10-10-10";
     }
     return "?";
 }
 
-inline constexpr Layout allLayouts[] = {Layout::indexed1, Layout::indexed4, Layout::indexed8,
-                                        Layout::rgb555,   Layout::rgb565,   Layout::bgr24,
-                                        Layout::bgrx32,   Layout::rgb101010};
+inline constexpr Layout allLayouts[] = {Layout::indexed1, Layout::indexed4, Layout::indexed8, Layout::rgb555,
+                                        Layout::rgb565,   Layout::bgr24,    Layout::bgrx32,   Layout::rgb101010};
 
 // An n-bit channel value as 0..255.
-inline double Scaled(std::uint32_t value, int bits) {
-    return std::round(value * 255.0 / ((1u << bits) - 1));
-}
+inline double Scaled(std::uint32_t value, int bits) { return std::round(value * 255.0 / ((1u << bits) - 1)); }
 
 // A source image with random pixels; colours[y * width + x] is what each
 // pixel should read as.
@@ -57,21 +54,20 @@ struct TestImage {
 
 inline int BitsPerPixel(Layout layout) {
     switch (layout) {
-    case Layout::indexed1: return 1;
-    case Layout::indexed4: return 4;
-    case Layout::indexed8: return 8;
-    case Layout::rgb555:
-    case Layout::rgb565: return 16;
-    case Layout::bgr24: return 24;
-    case Layout::bgrx32:
-    case Layout::rgb101010: return 32;
+        case Layout::indexed1: return 1;
+        case Layout::indexed4: return 4;
+        case Layout::indexed8: return 8;
+        case Layout::rgb555:
+        case Layout::rgb565: return 16;
+        case Layout::bgr24: return 24;
+        case Layout::bgrx32:
+        case Layout::rgb101010: return 32;
     }
     return 0;
 }
 
 // `smooth` makes a gentle gradient with a little noise instead of noise alone.
-inline TestImage MakeImage(Layout layout, LONG width, LONG height, bool bottomUp, unsigned seed,
-                           bool smooth = false) {
+inline TestImage MakeImage(Layout layout, LONG width, LONG height, bool bottomUp, unsigned seed, bool smooth = false) {
     TestImage image;
     const int bpp = BitsPerPixel(layout);
     const std::size_t rowBytes = ((static_cast<std::size_t>(width) * bpp + 31) / 32) * 4;
@@ -115,48 +111,47 @@ inline TestImage MakeImage(Layout layout, LONG width, LONG height, bool bottomUp
                 continue;
             }
             switch (layout) {
-            case Layout::rgb555:
-            case Layout::rgb565: {
-                const int greenBits = layout == Layout::rgb565 ? 6 : 5;
-                const std::uint32_t b = channel(x, y, 0, 31), g = channel(x, y, 1, (1u << greenBits) - 1),
-                                    r = channel(x, y, 2, 31);
-                const std::uint32_t word = b | g << 5 | r << (5 + greenBits);
-                row[2 * x] = static_cast<BYTE>(word);
-                row[2 * x + 1] = static_cast<BYTE>(word >> 8);
-                colour = {Scaled(b, 5), Scaled(g, greenBits), Scaled(r, 5)};
-                break;
-            }
-            case Layout::bgr24:
-            case Layout::bgrx32: {
-                const int size = layout == Layout::bgr24 ? 3 : 4;
-                for (int c = 0; c < 3; ++c) {
-                    row[size * x + c] = static_cast<BYTE>(channel(x, y, c, 255));
-                    colour[c] = row[size * x + c];
+                case Layout::rgb555:
+                case Layout::rgb565: {
+                    const int greenBits = layout == Layout::rgb565 ? 6 : 5;
+                    const std::uint32_t b = channel(x, y, 0, 31), g = channel(x, y, 1, (1u << greenBits) - 1),
+                                        r = channel(x, y, 2, 31);
+                    const std::uint32_t word = b | g << 5 | r << (5 + greenBits);
+                    row[2 * x] = static_cast<BYTE>(word);
+                    row[2 * x + 1] = static_cast<BYTE>(word >> 8);
+                    colour = {Scaled(b, 5), Scaled(g, greenBits), Scaled(r, 5)};
+                    break;
                 }
-                if (size == 4) row[4 * x + 3] = static_cast<BYTE>(rng());  // never read
-                break;
-            }
-            case Layout::rgb101010: {
-                const std::uint32_t b = channel(x, y, 0, 1023), g = channel(x, y, 1, 1023),
-                                    r = channel(x, y, 2, 1023);
-                const std::uint32_t word = b | g << 10 | r << 20 | (rng() & 3u) << 30;
-                for (int i = 0; i < 4; ++i) row[4 * x + i] = static_cast<BYTE>(word >> (8 * i));
-                colour = {Scaled(b, 10), Scaled(g, 10), Scaled(r, 10)};
-                break;
-            }
-            default:
-                break;
+                case Layout::bgr24:
+                case Layout::bgrx32: {
+                    const int size = layout == Layout::bgr24 ? 3 : 4;
+                    for (int c = 0; c < 3; ++c) {
+                        row[size * x + c] = static_cast<BYTE>(channel(x, y, c, 255));
+                        colour[c] = row[size * x + c];
+                    }
+                    if (size == 4) row[4 * x + 3] = static_cast<BYTE>(rng());  // never read
+                    break;
+                }
+                case Layout::rgb101010: {
+                    const std::uint32_t b = channel(x, y, 0, 1023), g = channel(x, y, 1, 1023),
+                                        r = channel(x, y, 2, 1023);
+                    const std::uint32_t word = b | g << 10 | r << 20 | (rng() & 3u) << 30;
+                    for (int i = 0; i < 4; ++i) row[4 * x + i] = static_cast<BYTE>(word >> (8 * i));
+                    colour = {Scaled(b, 10), Scaled(g, 10), Scaled(r, 10)};
+                    break;
+                }
+                default: break;
             }
         }
     }
     s.topRow = image.bytes.data() + (bottomUp ? (height - 1) * rowBytes : 0);
     s.pitch = static_cast<LONG>(bottomUp ? -static_cast<std::ptrdiff_t>(rowBytes) : rowBytes);
     switch (layout) {
-    case Layout::rgb555: s.redMask = 0x7C00, s.greenMask = 0x03E0, s.blueMask = 0x001F; break;
-    case Layout::rgb565: s.redMask = 0xF800, s.greenMask = 0x07E0, s.blueMask = 0x001F; break;
-    case Layout::bgrx32: s.redMask = 0xFF0000, s.greenMask = 0xFF00, s.blueMask = 0xFF; break;
-    case Layout::rgb101010: s.redMask = 0x3FF00000, s.greenMask = 0x000FFC00, s.blueMask = 0x3FF; break;
-    default: break;
+        case Layout::rgb555: s.redMask = 0x7C00, s.greenMask = 0x03E0, s.blueMask = 0x001F; break;
+        case Layout::rgb565: s.redMask = 0xF800, s.greenMask = 0x07E0, s.blueMask = 0x001F; break;
+        case Layout::bgrx32: s.redMask = 0xFF0000, s.greenMask = 0xFF00, s.blueMask = 0xFF; break;
+        case Layout::rgb101010: s.redMask = 0x3FF00000, s.greenMask = 0x000FFC00, s.blueMask = 0x3FF; break;
+        default: break;
     }
     return image;
 }
@@ -280,11 +275,10 @@ inline testing::AssertionResult MatchesReference(const TestTarget& drawn,
                 ok = drawn.Untouched(x, y);
             }
             if (!ok && failures++ < 5) {
-                report += " (" + std::to_string(x) + "," + std::to_string(y) + "): got " +
-                          std::to_string(p[0]) + "/" + std::to_string(p[1]) + "/" + std::to_string(p[2]) +
-                          "/" + std::to_string(p[3]) + ", want " +
-                          (expected ? std::to_string((*expected)[0]) + "/" + std::to_string((*expected)[1]) +
-                                          "/" + std::to_string((*expected)[2])
+                report += " (" + std::to_string(x) + "," + std::to_string(y) + "): got " + std::to_string(p[0]) + "/" +
+                          std::to_string(p[1]) + "/" + std::to_string(p[2]) + "/" + std::to_string(p[3]) + ", want " +
+                          (expected ? std::to_string((*expected)[0]) + "/" + std::to_string((*expected)[1]) + "/" +
+                                          std::to_string((*expected)[2])
                                     : std::string("untouched")) +
                           ";";
             }
@@ -304,8 +298,8 @@ inline testing::AssertionResult MatchesReference(const TestTarget& drawn,
 
 inline bool Draw(const TestImage& image, const Blit& blit, const TestTarget& target,
                  gdi::BlitFilter filter = gdi::BlitFilter::AreaAverage) {
-    return gdi::BlitParallelogram(image.source, blit.srcX, blit.srcY, blit.srcWidth, blit.srcHeight,
-                                  blit.points.data(), target.target, filter);
+    return gdi::BlitParallelogram(image.source, blit.srcX, blit.srcY, blit.srcWidth, blit.srcHeight, blit.points.data(),
+                                  target.target, filter);
 }
 
 // The corners a quarter turn or a mirroring sends the source's upper-left,
@@ -314,26 +308,26 @@ enum class Turn { upright, quarter, half, threeQuarters, mirrorLeftRight, mirror
 
 inline const char* Name(Turn turn) {
     switch (turn) {
-    case Turn::upright: return "upright";
-    case Turn::quarter: return "quarter turn";
-    case Turn::half: return "half turn";
-    case Turn::threeQuarters: return "three quarters";
-    case Turn::mirrorLeftRight: return "mirrored left-right";
-    case Turn::mirrorUpDown: return "mirrored up-down";
-    case Turn::transposed: return "transposed";
+        case Turn::upright: return "upright";
+        case Turn::quarter: return "quarter turn";
+        case Turn::half: return "half turn";
+        case Turn::threeQuarters: return "three quarters";
+        case Turn::mirrorLeftRight: return "mirrored left-right";
+        case Turn::mirrorUpDown: return "mirrored up-down";
+        case Turn::transposed: return "transposed";
     }
     return "?";
 }
 
 inline std::array<POINT, 3> Corners(Turn turn, LONG l, LONG t, LONG r, LONG b) {
     switch (turn) {
-    case Turn::upright: return {{{l, t}, {r, t}, {l, b}}};
-    case Turn::quarter: return {{{r, t}, {r, b}, {l, t}}};
-    case Turn::half: return {{{r, b}, {l, b}, {r, t}}};
-    case Turn::threeQuarters: return {{{l, b}, {l, t}, {r, b}}};
-    case Turn::mirrorLeftRight: return {{{r, t}, {l, t}, {r, b}}};
-    case Turn::mirrorUpDown: return {{{l, b}, {r, b}, {l, t}}};
-    case Turn::transposed: return {{{l, t}, {l, b}, {r, t}}};
+        case Turn::upright: return {{{l, t}, {r, t}, {l, b}}};
+        case Turn::quarter: return {{{r, t}, {r, b}, {l, t}}};
+        case Turn::half: return {{{r, b}, {l, b}, {r, t}}};
+        case Turn::threeQuarters: return {{{l, b}, {l, t}, {r, b}}};
+        case Turn::mirrorLeftRight: return {{{r, t}, {l, t}, {r, b}}};
+        case Turn::mirrorUpDown: return {{{l, b}, {r, b}, {l, t}}};
+        case Turn::transposed: return {{{l, t}, {l, b}, {r, t}}};
     }
     return {};
 }

@@ -8,8 +8,7 @@
 namespace gditest {
 
 // Rows alternately 0x55 and 0xAA, starting with 0x55, each padded to 16 bits.
-inline constexpr BYTE halftoneRows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0,
-                                          0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
+inline constexpr BYTE halftoneRows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
 
 inline gdi::HBRUSH CreateHalftoneBrush() {
     gdi::HBITMAP pattern = gdi::CreateBitmap(8, 8, 1, 1, halftoneRows);
@@ -39,8 +38,7 @@ inline BOOL PaintInverted(gdi::HDC dc, gdi::HRGN region, gdi::HBRUSH brush) {
     gdi::GetRgnBox(region, &box);
     gdi::SelectClipRgn(dc, region);
     gdi::HGDIOBJ previous = gdi::SelectObject(dc, brush);
-    const BOOL result = gdi::PatBlt(dc, box.left, box.top, box.right - box.left,
-                                    box.bottom - box.top, gdi::PATINVERT);
+    const BOOL result = gdi::PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, gdi::PATINVERT);
     gdi::SelectClipRgn(dc, nullptr);
     gdi::SelectObject(dc, previous);
     return result;
@@ -48,8 +46,7 @@ inline BOOL PaintInverted(gdi::HDC dc, gdi::HRGN region, gdi::HBRUSH brush) {
 
 // Draws the frame of `next` where the frame of `previous` was, touching
 // only the pixels that differ.
-inline BOOL MoveFrame(gdi::HDC dc, const RECT& previous, const RECT& next, SIZE thickness,
-                      gdi::HBRUSH brush) {
+inline BOOL MoveFrame(gdi::HDC dc, const RECT& previous, const RECT& next, SIZE thickness, gdi::HBRUSH brush) {
     gdi::HRGN a = CreateFrameRegion(previous, thickness);
     gdi::HRGN b = CreateFrameRegion(next, thickness);
     gdi::CombineRgn(a, a, b, gdi::RGN_XOR);

@@ -102,9 +102,9 @@ TEST_F(AlphaBlending, PremultipliedPixelsComposeOverTheDestination) {
     Canvas target(4, 1);
     Canvas icon(4, 1);
     for (LONG x = 0; x < 4; ++x) target.At(x, 0) = 0x00FFFFFF;  // white
-    icon.At(0, 0) = 0x00000000;  // transparent
-    icon.At(1, 0) = 0xFF0000FF;  // opaque blue
-    icon.At(2, 0) = 0x80000080;  // half-covering blue, premultiplied
+    icon.At(0, 0) = 0x00000000;                                 // transparent
+    icon.At(1, 0) = 0xFF0000FF;                                 // opaque blue
+    icon.At(2, 0) = 0x80000080;                                 // half-covering blue, premultiplied
     icon.At(3, 0) = 0xFF00FF00;
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ASSERT_TRUE(AlphaBlend(target.dc, 0, 0, 4, 1, icon.dc, 0, 0, 4, 1, blend));

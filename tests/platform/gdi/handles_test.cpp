@@ -26,8 +26,7 @@ HBITMAP MakeDib(LONG width, LONG height, WORD depth) {
     // Indexed depths read a colour table after the header.
     static RGBQUAD room[10 + 256];
     std::memcpy(room, &info, sizeof info);
-    return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(room), DIB_RGB_COLORS, nullptr,
-                            nullptr, 0);
+    return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(room), DIB_RGB_COLORS, nullptr, nullptr, 0);
 }
 
 HGDIOBJ Fabricated(std::uintptr_t value) { return reinterpret_cast<HGDIOBJ>(value); }
@@ -129,9 +128,8 @@ TEST_F(Handles, WrongTypesAndForgedValuesAreRefused) {
     EXPECT_EQ(GetObjectA(dc, 64, nullptr), 0);
 
     static int local;
-    for (std::uintptr_t forged : {std::uintptr_t{0}, std::uintptr_t{1}, std::uintptr_t{0x10},
-                                  std::uintptr_t{0x1234}, ~std::uintptr_t{0},
-                                  reinterpret_cast<std::uintptr_t>(&local),
+    for (std::uintptr_t forged : {std::uintptr_t{0}, std::uintptr_t{1}, std::uintptr_t{0x10}, std::uintptr_t{0x1234},
+                                  ~std::uintptr_t{0}, reinterpret_cast<std::uintptr_t>(&local),
                                   reinterpret_cast<std::uintptr_t>(bitmap) + (std::uintptr_t{1} << 32)}) {
         SCOPED_TRACE(forged);
         EXPECT_EQ(GetObjectType(Fabricated(forged)), 0u);

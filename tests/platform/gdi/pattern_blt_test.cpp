@@ -12,8 +12,7 @@ namespace {
 using namespace gdi;
 using gditest::LiveObjectsTest;
 
-constexpr BYTE halftoneRows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0,
-                                   0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
+constexpr BYTE halftoneRows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
 
 // A memory surface with a 32-bit DIB section of the given row order.
 struct Canvas {
@@ -24,11 +23,9 @@ struct Canvas {
     LONG width, height;
     bool bottomUp;
 
-    Canvas(LONG w, LONG h, bool bottomUpRows = true, WORD depth = 32)
-        : width(w), height(h), bottomUp(bottomUpRows) {
+    Canvas(LONG w, LONG h, bool bottomUpRows = true, WORD depth = 32) : width(w), height(h), bottomUp(bottomUpRows) {
         BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, bottomUp ? h : -h, 1, depth, BI_RGB,
-                          0, 0, 0, 0, 0};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, bottomUp ? h : -h, 1, depth, BI_RGB, 0, 0, 0, 0, 0};
         void* memory = nullptr;
         bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
         bits = static_cast<BYTE*>(memory);
@@ -78,8 +75,7 @@ TEST_F(PatternBlt, RasterOperationsChangeOnlyTheRectangle) {
             for (LONG y = 0; y < 5; ++y) {
                 for (LONG x = 0; x < 6; ++x) {
                     const bool inside = x >= 1 && x < 4 && y >= 2 && y < 4;
-                    ASSERT_EQ(canvas.At(x, y), inside ? c.expected : start)
-                        << "at (" << x << ", " << y << ")";
+                    ASSERT_EQ(canvas.At(x, y), inside ? c.expected : start) << "at (" << x << ", " << y << ")";
                 }
             }
             SelectObject(canvas.dc, oldBrush);
@@ -110,8 +106,7 @@ TEST_F(PatternBlt, PatternsAlignToLogicalZeroAndTakeTheSurfaceColours) {
     // The surface's memory starts at logical (3, 5): alignment must not
     // follow the memory.
     std::vector<DWORD> memory(6 * 4, 0x00FFFFFF);
-    HDC dc = CreateSurfaceOverMemory(reinterpret_cast<BYTE*>(memory.data()), 6, 4, 24,
-                                     POINT{3, 5});
+    HDC dc = CreateSurfaceOverMemory(reinterpret_cast<BYTE*>(memory.data()), 6, 4, 24, POINT{3, 5});
     HBITMAP pattern = CreateBitmap(8, 8, 1, 1, halftoneRows);
     HBRUSH brush = CreatePatternBrush(pattern);
     ASSERT_NE(brush, nullptr);

@@ -31,13 +31,12 @@ struct Surface {
             BITMAPINFOHEADER header;
             RGBQUAD table[256];
         } info{};
-        info.header = {sizeof(BITMAPINFOHEADER), w, bottomUp ? h : -h, 1, depth, compression,
-                       0, 0, 0, static_cast<DWORD>(colors.size()), 0};
+        info.header = {sizeof(BITMAPINFOHEADER),          w, bottomUp ? h : -h, 1, depth, compression, 0, 0, 0,
+                       static_cast<DWORD>(colors.size()), 0};
         if (masks != nullptr) std::memcpy(info.table, masks, 12);
         std::copy(colors.begin(), colors.end(), info.table);
         void* memory = nullptr;
-        bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                  &memory, nullptr, 0);
+        bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &memory, nullptr, 0);
         bits = static_cast<BYTE*>(memory);
         stride = (w * depth + 31) / 32 * 4;
         dc = CreateCompatibleDC(nullptr);
@@ -59,20 +58,20 @@ struct Surface {
 // Writes an n-bit pixel value at (x, y) of a packed row.
 void PutPacked(BYTE* row, LONG x, int depth, DWORD value) {
     switch (depth) {
-    case 1: row[x / 8] |= static_cast<BYTE>(value << (7 - x % 8)); break;
-    case 4: row[x / 2] |= static_cast<BYTE>(value << (x % 2 == 0 ? 4 : 0)); break;
-    case 8: row[x] = static_cast<BYTE>(value); break;
-    case 16: std::memcpy(row + 2 * x, &value, 2); break;
-    case 24: std::memcpy(row + 3 * x, &value, 3); break;
-    case 32: std::memcpy(row + 4 * x, &value, 4); break;
+        case 1: row[x / 8] |= static_cast<BYTE>(value << (7 - x % 8)); break;
+        case 4: row[x / 2] |= static_cast<BYTE>(value << (x % 2 == 0 ? 4 : 0)); break;
+        case 8: row[x] = static_cast<BYTE>(value); break;
+        case 16: std::memcpy(row + 2 * x, &value, 2); break;
+        case 24: std::memcpy(row + 3 * x, &value, 3); break;
+        case 32: std::memcpy(row + 4 * x, &value, 4); break;
     }
 }
 
 class PlgBltThroughHandles : public LiveObjectsTest {};
 
 TEST_F(PlgBltThroughHandles, EveryDepthIsReadThroughItsLayout) {
-    const std::vector<RGBQUAD> palette = {{0, 0, 0, 0},     {255, 0, 0, 0}, {0, 255, 0, 0},
-                                          {0, 0, 255, 0},   {10, 20, 30, 0}, {200, 100, 50, 0}};
+    const std::vector<RGBQUAD> palette = {{0, 0, 0, 0},   {255, 0, 0, 0},  {0, 255, 0, 0},
+                                          {0, 0, 255, 0}, {10, 20, 30, 0}, {200, 100, 50, 0}};
     const DWORD masks565[3] = {0xF800, 0x07E0, 0x001F};
     const DWORD masks32[3] = {0x0000FF, 0x00FF00, 0xFF0000};  // red in the low byte
     struct Case {
@@ -85,7 +84,11 @@ TEST_F(PlgBltThroughHandles, EveryDepthIsReadThroughItsLayout) {
         std::vector<std::pair<DWORD, DWORD>> pixels;
     };
     const Case cases[] = {
-        {"1 bit", 1, BI_RGB, nullptr, {{1, 2, 3, 0}, {200, 150, 100, 0}},
+        {"1 bit",
+         1,
+         BI_RGB,
+         nullptr,
+         {{1, 2, 3, 0}, {200, 150, 100, 0}},
          {{1, 0x6496C8}, {0, 0x030201}, {1, 0x6496C8}}},
         {"4 bits", 4, BI_RGB, nullptr, palette, {{5, 0x3264C8}, {3, 0xFF0000}, {4, 0x1E140A}}},
         {"8 bits", 8, BI_RGB, nullptr, palette, {{1, 0x0000FF}, {2, 0x00FF00}, {200, 0}}},
@@ -98,8 +101,8 @@ TEST_F(PlgBltThroughHandles, EveryDepthIsReadThroughItsLayout) {
     for (const Case& c : cases) {
         for (bool bottomUp : {true, false}) {
             for (int mode : {HALFTONE, COLORONCOLOR}) {
-                SCOPED_TRACE(testing::Message() << c.name << (bottomUp ? " bottom-up" : " top-down")
-                                                << " mode " << mode);
+                SCOPED_TRACE(testing::Message()
+                             << c.name << (bottomUp ? " bottom-up" : " top-down") << " mode " << mode);
                 // Pixel k of the 3 x 2 source sits at (k, 0) and, mirrored, at (2 - k, 1).
                 Surface source(3, 2, c.depth, bottomUp, c.compression, c.masks, c.colors);
                 ASSERT_NE(source.bitmap, nullptr);
@@ -131,8 +134,8 @@ TEST_F(PlgBltThroughHandles, HalftoneAveragesAndOtherModesPickAPixel) {
         int mode;
         DWORD expected;
     };
-    for (const Case& c : {Case{HALFTONE, 0x555555}, Case{BLACKONWHITE, 0},
-                          Case{COLORONCOLOR, 0}, Case{WHITEONBLACK, 0}}) {
+    for (const Case& c :
+         {Case{HALFTONE, 0x555555}, Case{BLACKONWHITE, 0}, Case{COLORONCOLOR, 0}, Case{WHITEONBLACK, 0}}) {
         Surface target(1, 1, 32);
         SetStretchBltMode(target.dc, c.mode);
         ASSERT_TRUE(PlgBlt(target.dc, onePixel, source.dc, 0, 0, 3, 1, nullptr, 0, 0));
@@ -185,8 +188,7 @@ TEST_F(PlgBltThroughHandles, ASurfaceOverMemoryIsDrawnInLogicalCoordinates) {
     source.Fill32(0x00ABCDEF);
     // Memory for logical [10, 14) x [20, 23).
     std::vector<DWORD> memory(4 * 3, sentinel);
-    HDC dc = CreateSurfaceOverMemory(reinterpret_cast<BYTE*>(memory.data()), 4, 3, 16,
-                                     POINT{10, 20});
+    HDC dc = CreateSurfaceOverMemory(reinterpret_cast<BYTE*>(memory.data()), 4, 3, 16, POINT{10, 20});
     const POINT at[3] = {{11, 21}, {13, 21}, {11, 23}};
     ASSERT_TRUE(PlgBlt(dc, at, source.dc, 0, 0, 2, 2, nullptr, 0, 0));
     for (LONG y = 0; y < 3; ++y) {

@@ -15,17 +15,15 @@ using gditest::LiveObjectsTest;
 
 class Regions : public LiveObjectsTest {};
 
-bool Inside(const RECT& r, int x, int y) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
+bool Inside(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 // Which pixels of (-1, -1) .. (16, 16) the region holds, found as drawing
 // finds them: painted through it as the clip of a surface.
 constexpr int paintedSide = 18;
 std::vector<bool> Painted(HRGN region) {
     std::vector<DWORD> pixels(paintedSide * paintedSide, 0);
-    HDC dc = CreateSurfaceOverMemory(reinterpret_cast<BYTE*>(pixels.data()), paintedSide, paintedSide,
-                                     paintedSide * 4, POINT{-1, -1});
+    HDC dc = CreateSurfaceOverMemory(reinterpret_cast<BYTE*>(pixels.data()), paintedSide, paintedSide, paintedSide * 4,
+                                     POINT{-1, -1});
     EXPECT_NE(SelectClipRgn(dc, region), ERROR);
     EXPECT_TRUE(PatBlt(dc, -1, -1, paintedSide, paintedSide, WHITENESS));
     EXPECT_TRUE(DeleteDC(dc));
@@ -97,8 +95,7 @@ TEST_F(Regions, RectanglesAreNormalisedAndClamped) {
     const Case cases[] = {
         {{10, 20, 0, 5}, SIMPLEREGION, {0, 5, 10, 20}},
         {{3, 3, 3, 9}, NULLREGION, {0, 0, 0, 0}},
-        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, SIMPLEREGION,
-         {-(1 << 27), -(1 << 27), 1 << 27, 1 << 27}},
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, SIMPLEREGION, {-(1 << 27), -(1 << 27), 1 << 27, 1 << 27}},
     };
     for (const Case& c : cases) {
         HRGN region = CreateRectRgnIndirect(&c.given);

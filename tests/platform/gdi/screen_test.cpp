@@ -24,8 +24,7 @@ std::shared_ptr<MemoryScreen> PaintedScreen(LONG width, LONG height) {
 
 bool InFrame(const RECT& r, SIZE t, LONG x, LONG y) {
     const bool outer = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-    const bool inner = x >= r.left + t.cx && x < r.right - t.cx && y >= r.top + t.cy &&
-                       y < r.bottom - t.cy;
+    const bool inner = x >= r.left + t.cx && x < r.right - t.cx && y >= r.top + t.cy && y < r.bottom - t.cy;
     return outer && !inner;
 }
 
@@ -50,8 +49,7 @@ protected:
                 bool inverted = false;
                 for (const RECT& r : frames) inverted ^= InFrame(r, thickness, x, y);
                 inverted = inverted && (x + y) % 2 == 1;
-                ASSERT_EQ(screen_->Pixel(x, y),
-                          original_->Pixel(x, y) ^ (inverted ? 0x00FFFFFFu : 0u))
+                ASSERT_EQ(screen_->Pixel(x, y), original_->Pixel(x, y) ^ (inverted ? 0x00FFFFFFu : 0u))
                     << "at (" << x << ", " << y << ")";
             }
         }
@@ -143,8 +141,8 @@ TEST_F(ScreenSurface, TheBackEndGetsTheClippedRectanglesInOneCall) {
     // [0, 25) x [0, 5), in non-overlapping rectangles.
     const RECT left{-95, -5, -90, 5}, right{0, 0, 25, 5};
     auto within = [](const RECT& r, const RECT& outer) {
-        return r.left >= outer.left && r.right <= outer.right && r.top >= outer.top &&
-               r.bottom <= outer.bottom && r.left < r.right && r.top < r.bottom;
+        return r.left >= outer.left && r.right <= outer.right && r.top >= outer.top && r.bottom <= outer.bottom &&
+               r.left < r.right && r.top < r.bottom;
     };
     long area = 0;
     for (const RECT& r : recorder->calls[0]) {

@@ -44,14 +44,12 @@ protected:
 
     // The pixels of `area` on the screen, windows included.
     std::vector<unsigned long> Read() {
-        XImage* image = XGetImage(display_, DefaultRootWindow(display_), area.left, area.top,
-                                  area.right - area.left, area.bottom - area.top, AllPlanes,
-                                  ZPixmap);
+        XImage* image = XGetImage(display_, DefaultRootWindow(display_), area.left, area.top, area.right - area.left,
+                                  area.bottom - area.top, AllPlanes, ZPixmap);
         std::vector<unsigned long> pixels;
         if (image == nullptr) return pixels;
         for (LONG y = 0; y < area.bottom - area.top; ++y)
-            for (LONG x = 0; x < area.right - area.left; ++x)
-                pixels.push_back(XGetPixel(image, x, y));
+            for (LONG x = 0; x < area.right - area.left; ++x) pixels.push_back(XGetPixel(image, x, y));
         XDestroyImage(image);
         return pixels;
     }
@@ -71,8 +69,7 @@ protected:
                                        y >= r.top + thickness.cy && y < r.bottom - thickness.cy;
                     inverted = outer && !inner && (x + y) % 2 == 1;
                 }
-                ASSERT_EQ(after[i], before_[i] ^ (inverted ? 0xFFFFFFul : 0ul))
-                    << "at (" << x << ", " << y << ")";
+                ASSERT_EQ(after[i], before_[i] ^ (inverted ? 0xFFFFFFul : 0ul)) << "at (" << x << ", " << y << ")";
             }
         }
     }
@@ -120,9 +117,8 @@ TEST_F(X11Root, DrawsOverWindowsToo) {
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.background_pixel = 0x3366CC;
-    const Window window = XCreateWindow(
-        display_, DefaultRootWindow(display_), 70, 60, 80, 50, 0, CopyFromParent, InputOutput,
-        CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    const Window window = XCreateWindow(display_, DefaultRootWindow(display_), 70, 60, 80, 50, 0, CopyFromParent,
+                                        InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
     XMapWindow(display_, window);
     XSync(display_, False);
     before_ = Read();
@@ -142,8 +138,6 @@ TEST_F(X11Root, DrawsOverWindowsToo) {
     XSync(display_, False);
 }
 
-TEST(X11RootOpen, AnUnreachableDisplayGivesNoScreen) {
-    EXPECT_EQ(gdi::X11RootScreen::Open(":4093"), nullptr);
-}
+TEST(X11RootOpen, AnUnreachableDisplayGivesNoScreen) { EXPECT_EQ(gdi::X11RootScreen::Open(":4093"), nullptr); }
 
 }  // namespace

@@ -23,8 +23,8 @@ struct DibInfo {
 };
 
 // A 3 x 2 DIB section; height < 0 stores rows top-down.
-gdi::HBITMAP MakeDib(LONG height, WORD bits, DWORD compression, std::initializer_list<DWORD> masks,
-                     BYTE** pixels, UINT colours = 0, const gdi::RGBQUAD* table = nullptr) {
+gdi::HBITMAP MakeDib(LONG height, WORD bits, DWORD compression, std::initializer_list<DWORD> masks, BYTE** pixels,
+                     UINT colours = 0, const gdi::RGBQUAD* table = nullptr) {
     DibInfo info{};
     info.header.biSize = sizeof info.header;
     info.header.biWidth = 3;
@@ -70,10 +70,22 @@ TEST_F(FromHbitmap, CopiesDirectColourDibsInTheirFormat) {
         {"32 rgb", 2, 32, gdi::BI_RGB, {}, {1, 2, 3, 0}, PixelFormat32bppRGB, Rgb(3, 2, 1)},
         {"24 rgb", 2, 24, gdi::BI_RGB, {}, {1, 2, 3}, PixelFormat24bppRGB, Rgb(3, 2, 1)},
         {"16 rgb is 555", 2, 16, gdi::BI_RGB, {}, {0x00, 0x7C}, PixelFormat16bppRGB555, Rgb(255, 0, 0)},
-        {"16 bitfields 565", 2, 16, gdi::BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, {0x00, 0xF8},
-         PixelFormat16bppRGB565, Rgb(255, 0, 0)},
-        {"32 bitfields unusual", 2, 32, gdi::BI_BITFIELDS, {0x000003FF, 0x000FFC00, 0x3FF00000},
-         {0xFF, 0x03, 0, 0}, PixelFormat32bppRGB, Rgb(255, 0, 0)},
+        {"16 bitfields 565",
+         2,
+         16,
+         gdi::BI_BITFIELDS,
+         {0xF800, 0x07E0, 0x001F},
+         {0x00, 0xF8},
+         PixelFormat16bppRGB565,
+         Rgb(255, 0, 0)},
+        {"32 bitfields unusual",
+         2,
+         32,
+         gdi::BI_BITFIELDS,
+         {0x000003FF, 0x000FFC00, 0x3FF00000},
+         {0xFF, 0x03, 0, 0},
+         PixelFormat32bppRGB,
+         Rgb(255, 0, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -19,14 +19,12 @@ using namespace imaging_test;
 TEST_F(ImagingTest, Scan0BitmapSharesTheCallersMemoryTopRowFirst) {
     // Three rows stored bottom-up, as a DIB does: the top row is last in
     // memory and the stride is negative.
-    std::vector<ARGB> memory = {Rgb(0, 0, 3), Rgb(0, 0, 33), Rgb(0, 0, 2), Rgb(0, 0, 22),
-                                Rgb(0, 0, 1), Rgb(0, 0, 11)};
+    std::vector<ARGB> memory = {Rgb(0, 0, 3), Rgb(0, 0, 33), Rgb(0, 0, 2), Rgb(0, 0, 22), Rgb(0, 0, 1), Rgb(0, 0, 11)};
     BYTE* top = reinterpret_cast<BYTE*>(memory.data() + 4);
     BitmapPtr bitmap;
     ASSERT_EQ(GdipCreateBitmapFromScan0(2, 3, -8, PixelFormat32bppARGB, top, bitmap.out()), Ok);
-    EXPECT_EQ(PixelsOf(bitmap.get()),
-              (std::vector<ARGB>{Rgb(0, 0, 1), Rgb(0, 0, 11), Rgb(0, 0, 2), Rgb(0, 0, 22), Rgb(0, 0, 3),
-                                 Rgb(0, 0, 33)}));
+    EXPECT_EQ(PixelsOf(bitmap.get()), (std::vector<ARGB>{Rgb(0, 0, 1), Rgb(0, 0, 11), Rgb(0, 0, 2), Rgb(0, 0, 22),
+                                                         Rgb(0, 0, 3), Rgb(0, 0, 33)}));
 
     // Writing through a lock lands in the caller's memory.
     BitmapData data{};
@@ -45,9 +43,9 @@ TEST_F(ImagingTest, Scan0RefusesBadShapes) {
         PixelFormat format;
     };
     for (const Case& c : {Case{0, 1, 4, PixelFormat32bppRGB}, Case{1, -1, 4, PixelFormat32bppRGB},
-                          Case{2, 1, 4, PixelFormat32bppRGB},    // stride shorter than a row
-                          Case{1, 1, 6, PixelFormat24bppRGB},    // not a multiple of 4
-                          Case{1, 1, 4, PixelFormat32bppCMYK},   // not a format bitmaps hold
+                          Case{2, 1, 4, PixelFormat32bppRGB},   // stride shorter than a row
+                          Case{1, 1, 6, PixelFormat24bppRGB},   // not a multiple of 4
+                          Case{1, 1, 4, PixelFormat32bppCMYK},  // not a format bitmaps hold
                           Case{1, 1, 4, 0x12345678}}) {
         EXPECT_EQ(GdipCreateBitmapFromScan0(c.width, c.height, c.stride, c.format, memory, bitmap.out()),
                   InvalidParameter);
@@ -82,26 +80,24 @@ TEST_P(LockConversion, ReadsAndWritesEveryFormat) {
     ASSERT_EQ(GdipBitmapLockBits(bitmap.get(), nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
     *static_cast<ARGB*>(data.Scan0) = c.argb;
     ASSERT_EQ(GdipBitmapUnlockBits(bitmap.get(), &data), Ok);
-    EXPECT_EQ(std::vector<BYTE>(memory.begin(), memory.begin() + static_cast<std::ptrdiff_t>(c.bytes.size())),
-              c.bytes);
+    EXPECT_EQ(std::vector<BYTE>(memory.begin(), memory.begin() + static_cast<std::ptrdiff_t>(c.bytes.size())), c.bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, LockConversion,
-    ::testing::Values(FormatCase{PixelFormat24bppRGB, {0x10, 0x20, 0x30}, Rgb(0x30, 0x20, 0x10)},
-                      FormatCase{PixelFormat32bppRGB, {0x10, 0x20, 0x30, 0xFF}, Rgb(0x30, 0x20, 0x10)},
-                      FormatCase{PixelFormat32bppARGB, {0x10, 0x20, 0x30, 0x80}, Rgb(0x30, 0x20, 0x10, 0x80)},
-                      // premultiplied 0x40 at alpha 0x80 is 0x80 straight
-                      FormatCase{PixelFormat32bppPARGB, {0x08, 0x10, 0x40, 0x80}, Rgb(0x80, 0x20, 0x10, 0x80)},
-                      FormatCase{PixelFormat16bppRGB555, {0x1F, 0x7C}, Rgb(0xFF, 0x00, 0xFF)},
-                      FormatCase{PixelFormat16bppRGB565, {0xE0, 0x07}, Rgb(0x00, 0xFF, 0x00)},
-                      FormatCase{PixelFormat16bppARGB1555, {0x00, 0xFC}, Rgb(0xFF, 0x00, 0x00, 0xFF)},
-                      FormatCase{PixelFormat16bppGrayScale, {0x80, 0x80}, Rgb(0x80, 0x80, 0x80)},
-                      // 16-bit channels: 0x1010 is 0x10 at 8 bits
-                      FormatCase{PixelFormat48bppRGB, {0x10, 0x10, 0x20, 0x20, 0x30, 0x30}, Rgb(0x30, 0x20, 0x10)},
-                      FormatCase{PixelFormat64bppARGB,
-                                 {0x10, 0x10, 0x20, 0x20, 0x30, 0x30, 0xFF, 0xFF},
-                                 Rgb(0x30, 0x20, 0x10)}));
+    ::testing::Values(
+        FormatCase{PixelFormat24bppRGB, {0x10, 0x20, 0x30}, Rgb(0x30, 0x20, 0x10)},
+        FormatCase{PixelFormat32bppRGB, {0x10, 0x20, 0x30, 0xFF}, Rgb(0x30, 0x20, 0x10)},
+        FormatCase{PixelFormat32bppARGB, {0x10, 0x20, 0x30, 0x80}, Rgb(0x30, 0x20, 0x10, 0x80)},
+        // premultiplied 0x40 at alpha 0x80 is 0x80 straight
+        FormatCase{PixelFormat32bppPARGB, {0x08, 0x10, 0x40, 0x80}, Rgb(0x80, 0x20, 0x10, 0x80)},
+        FormatCase{PixelFormat16bppRGB555, {0x1F, 0x7C}, Rgb(0xFF, 0x00, 0xFF)},
+        FormatCase{PixelFormat16bppRGB565, {0xE0, 0x07}, Rgb(0x00, 0xFF, 0x00)},
+        FormatCase{PixelFormat16bppARGB1555, {0x00, 0xFC}, Rgb(0xFF, 0x00, 0x00, 0xFF)},
+        FormatCase{PixelFormat16bppGrayScale, {0x80, 0x80}, Rgb(0x80, 0x80, 0x80)},
+        // 16-bit channels: 0x1010 is 0x10 at 8 bits
+        FormatCase{PixelFormat48bppRGB, {0x10, 0x10, 0x20, 0x20, 0x30, 0x30}, Rgb(0x30, 0x20, 0x10)},
+        FormatCase{PixelFormat64bppARGB, {0x10, 0x10, 0x20, 0x20, 0x30, 0x30, 0xFF, 0xFF}, Rgb(0x30, 0x20, 0x10)}));
 
 TEST_F(ImagingTest, LockOfTheOwnFormatGivesTheOwnRows) {
     BitmapPtr bitmap;
@@ -111,8 +107,7 @@ TEST_F(ImagingTest, LockOfTheOwnFormatGivesTheOwnRows) {
     EXPECT_EQ(whole.Stride, 16);  // 15 bytes padded to 16
     EXPECT_EQ(whole.PixelFormat, PixelFormat24bppRGB);
     // One lock at a time.
-    EXPECT_EQ(GdipBitmapLockBits(bitmap.get(), nullptr, ImageLockModeRead, PixelFormat24bppRGB, &part),
-              WrongState);
+    EXPECT_EQ(GdipBitmapLockBits(bitmap.get(), nullptr, ImageLockModeRead, PixelFormat24bppRGB, &part), WrongState);
     BYTE* scan0 = static_cast<BYTE*>(whole.Scan0);
     ASSERT_EQ(GdipBitmapUnlockBits(bitmap.get(), &whole), Ok);
     EXPECT_EQ(GdipBitmapUnlockBits(bitmap.get(), &whole), WrongState);
@@ -140,13 +135,13 @@ TEST_F(ImagingTest, IndexedLocksAtABitOffsetCopyTheIndices) {
     ASSERT_EQ(GdipCreateBitmapFromScan0(10, 2, 4, PixelFormat1bppIndexed, memory, bitmap.out()), Ok);
     Rect rect{3, 0, 6, 2};
     BitmapData data{};
-    ASSERT_EQ(GdipBitmapLockBits(bitmap.get(), &rect, ImageLockModeRead | ImageLockModeWrite,
-                                 PixelFormat1bppIndexed, &data),
-              Ok);
+    ASSERT_EQ(
+        GdipBitmapLockBits(bitmap.get(), &rect, ImageLockModeRead | ImageLockModeWrite, PixelFormat1bppIndexed, &data),
+        Ok);
     const BYTE* rows = static_cast<const BYTE*>(data.Scan0);
-    EXPECT_EQ(rows[0] & 0xFC, 0x90);                  // bits 3..8 of row 0: 100100
-    EXPECT_EQ(rows[data.Stride] & 0xFC, 0x7C);        // bits 3..8 of row 1: 011111
-    static_cast<BYTE*>(data.Scan0)[0] = 0xFC;         // set all six
+    EXPECT_EQ(rows[0] & 0xFC, 0x90);            // bits 3..8 of row 0: 100100
+    EXPECT_EQ(rows[data.Stride] & 0xFC, 0x7C);  // bits 3..8 of row 1: 011111
+    static_cast<BYTE*>(data.Scan0)[0] = 0xFC;   // set all six
     ASSERT_EQ(GdipBitmapUnlockBits(bitmap.get(), &data), Ok);
     EXPECT_EQ(memory[0], 0xBF);
     EXPECT_EQ(memory[1], 0xC0);
@@ -218,25 +213,65 @@ INSTANTIATE_TEST_SUITE_P(
     Formats, Draw,
     ::testing::Values(
         DrawCase{"Rgb24ToRgb32", PixelFormat24bppRGB, {1, 2, 3}, PixelFormat32bppRGB, {}, Rgb(3, 2, 1), 0},
-        DrawCase{"Grey16ToRgb32", PixelFormat16bppGrayScale, {0x00, 0x80}, PixelFormat32bppRGB, {},
-                 Rgb(0x80, 0x80, 0x80), 0},
-        DrawCase{"Rgb48ToRgb32", PixelFormat48bppRGB, {0, 0x10, 0, 0x20, 0, 0x30}, PixelFormat32bppRGB, {},
-                 Rgb(0x30, 0x20, 0x10), 0},
-        DrawCase{"Pargb32IntoClearArgb", PixelFormat32bppPARGB, {0x20, 0x20, 0x40, 0x80}, PixelFormat32bppARGB,
-                 {}, Rgb(0x80, 0x40, 0x40, 0x80), 1},
-        DrawCase{"Argb64IntoClearArgb", PixelFormat64bppARGB, {0, 0x10, 0, 0x20, 0, 0x30, 0, 0x80},
-                 PixelFormat32bppARGB, {}, Rgb(0x30, 0x20, 0x10, 0x80), 0},
-        DrawCase{"Argb1555IntoClearArgb", PixelFormat16bppARGB1555, {0x00, 0xFC}, PixelFormat32bppARGB, {},
-                 Rgb(0xFF, 0, 0), 0},
-        DrawCase{"HalfRedOverOpaqueBlue", PixelFormat32bppARGB, {0, 0, 0xFF, 0x80}, PixelFormat32bppRGB,
-                 blueTarget, Rgb(0x80, 0, 0x7F), 1},
-        DrawCase{"ClearOverOpaqueBlue", PixelFormat32bppARGB, {0, 0, 0xFF, 0x00}, PixelFormat32bppARGB,
-                 blueTarget, Rgb(0, 0, 0xFF), 0},
-        DrawCase{"HalfRedOverHalfBlue", PixelFormat32bppARGB, {0, 0, 0xFF, 0x80}, PixelFormat32bppARGB,
-                 {0xFF, 0, 0, 0x80}, Rgb(0xAA, 0, 0x55, 0xC0), 1},
+        DrawCase{"Grey16ToRgb32",
+                 PixelFormat16bppGrayScale,
+                 {0x00, 0x80},
+                 PixelFormat32bppRGB,
+                 {},
+                 Rgb(0x80, 0x80, 0x80),
+                 0},
+        DrawCase{"Rgb48ToRgb32",
+                 PixelFormat48bppRGB,
+                 {0, 0x10, 0, 0x20, 0, 0x30},
+                 PixelFormat32bppRGB,
+                 {},
+                 Rgb(0x30, 0x20, 0x10),
+                 0},
+        DrawCase{"Pargb32IntoClearArgb",
+                 PixelFormat32bppPARGB,
+                 {0x20, 0x20, 0x40, 0x80},
+                 PixelFormat32bppARGB,
+                 {},
+                 Rgb(0x80, 0x40, 0x40, 0x80),
+                 1},
+        DrawCase{"Argb64IntoClearArgb",
+                 PixelFormat64bppARGB,
+                 {0, 0x10, 0, 0x20, 0, 0x30, 0, 0x80},
+                 PixelFormat32bppARGB,
+                 {},
+                 Rgb(0x30, 0x20, 0x10, 0x80),
+                 0},
+        DrawCase{"Argb1555IntoClearArgb",
+                 PixelFormat16bppARGB1555,
+                 {0x00, 0xFC},
+                 PixelFormat32bppARGB,
+                 {},
+                 Rgb(0xFF, 0, 0),
+                 0},
+        DrawCase{"HalfRedOverOpaqueBlue",
+                 PixelFormat32bppARGB,
+                 {0, 0, 0xFF, 0x80},
+                 PixelFormat32bppRGB,
+                 blueTarget,
+                 Rgb(0x80, 0, 0x7F),
+                 1},
+        DrawCase{"ClearOverOpaqueBlue",
+                 PixelFormat32bppARGB,
+                 {0, 0, 0xFF, 0x00},
+                 PixelFormat32bppARGB,
+                 blueTarget,
+                 Rgb(0, 0, 0xFF),
+                 0},
+        DrawCase{"HalfRedOverHalfBlue",
+                 PixelFormat32bppARGB,
+                 {0, 0, 0xFF, 0x80},
+                 PixelFormat32bppARGB,
+                 {0xFF, 0, 0, 0x80},
+                 Rgb(0xAA, 0, 0x55, 0xC0),
+                 1},
         DrawCase{"RgbIntoPargb", PixelFormat24bppRGB, {1, 2, 3}, PixelFormat32bppPARGB, {}, Rgb(3, 2, 1), 0},
-        DrawCase{"RgbIntoArgb1555", PixelFormat24bppRGB, {0, 0, 0xFF}, PixelFormat16bppARGB1555, {},
-                 Rgb(0xFF, 0, 0), 0}),
+        DrawCase{
+            "RgbIntoArgb1555", PixelFormat24bppRGB, {0, 0, 0xFF}, PixelFormat16bppARGB1555, {}, Rgb(0xFF, 0, 0), 0}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(ImagingTest, DrawingClipsToTheTargetAndCopiesIndexedColours) {

@@ -23,8 +23,8 @@ struct BmpLayout {
     LONG height = 0;
     WORD bits = 24;
     DWORD compression = 0;
-    std::vector<DWORD> masks;    // red, green, blue(, alpha)
-    std::vector<ARGB> palette;   // written as BGRX quads
+    std::vector<DWORD> masks;   // red, green, blue(, alpha)
+    std::vector<ARGB> palette;  // written as BGRX quads
     DWORD colorsUsed = 0;
     std::vector<BYTE> pixels;
 };
@@ -124,17 +124,47 @@ TEST_F(ImagingTest, HeadersAndMasksGiveTheFormat) {
         ARGB argb;
     };
     const Case cases[] = {
-        {"v4 argb", 108, 32, 3, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {1, 2, 3, 0x80}, PixelFormat32bppARGB,
+        {"v4 argb",
+         108,
+         32,
+         3,
+         {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+         {1, 2, 3, 0x80},
+         PixelFormat32bppARGB,
          Rgb(3, 2, 1, 0x80)},
-        {"v5 rgb, alpha mask ignored for 24 bits", 124, 24, 0, {0, 0, 0, 0xFF000000}, {1, 2, 3, 0},
-         PixelFormat24bppRGB, Rgb(3, 2, 1)},
+        {"v5 rgb, alpha mask ignored for 24 bits",
+         124,
+         24,
+         0,
+         {0, 0, 0, 0xFF000000},
+         {1, 2, 3, 0},
+         PixelFormat24bppRGB,
+         Rgb(3, 2, 1)},
         {"info 32 rgb", 40, 32, 0, {}, {1, 2, 3, 0x80}, PixelFormat32bppRGB, Rgb(3, 2, 1)},
-        {"info bitfields 565", 40, 16, 3, {0xF800, 0x07E0, 0x001F}, {0x00, 0xF8, 0, 0}, PixelFormat16bppRGB565,
+        {"info bitfields 565",
+         40,
+         16,
+         3,
+         {0xF800, 0x07E0, 0x001F},
+         {0x00, 0xF8, 0, 0},
+         PixelFormat16bppRGB565,
          Rgb(255, 0, 0)},
-        {"argb 4444 read channel by channel", 108, 16, 3, {0x0F00, 0x00F0, 0x000F, 0xF000}, {0x0F, 0x8F, 0, 0},
-         PixelFormat32bppARGB, Rgb(0xFF, 0, 0xFF, 0x88)},
-        {"32 bits with its bytes swapped", 40, 32, 3, {0x0000FF00, 0x00FF0000, 0xFF000000}, {0, 1, 2, 3},
-         PixelFormat32bppRGB, Rgb(1, 2, 3)},
+        {"argb 4444 read channel by channel",
+         108,
+         16,
+         3,
+         {0x0F00, 0x00F0, 0x000F, 0xF000},
+         {0x0F, 0x8F, 0, 0},
+         PixelFormat32bppARGB,
+         Rgb(0xFF, 0, 0xFF, 0x88)},
+        {"32 bits with its bytes swapped",
+         40,
+         32,
+         3,
+         {0x0000FF00, 0x00FF0000, 0xFF000000},
+         {0, 1, 2, 3},
+         PixelFormat32bppRGB,
+         Rgb(1, 2, 3)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -15,13 +15,12 @@ namespace {
 using namespace gdiplus;
 using namespace imaging_test;
 
-const char* const everyKind[] = {"jpeg-colour.jpg", "jpeg-progressive.jpg", "jpeg-cmyk.jpg",
-                                 "png-rgb-8.png",   "png-interlaced.png",   "png-palette-2.png",
-                                 "gif-pattern.gif", "gif-interlaced.gif",   "bmp-info-24.bmp",
-                                 "bmp-rle-8.bmp",   "bmp-core-4.bmp",       "tiff-rgb.tif",
-                                 "tiff-palette.tif", "heic-smooth.heic",    "avif-smooth.avif",
-                                 "webp-lossy.webp",  "webp-lossless.webp",  "webp-animated.webp",
-                                 "jxl-lossless.jxl", "jxl-lossy.jxl",       "jxl-orientation-2.jxl"};
+const char* const everyKind[] = {
+    "jpeg-colour.jpg",      "jpeg-progressive.jpg", "jpeg-cmyk.jpg",      "png-rgb-8.png",    "png-interlaced.png",
+    "png-palette-2.png",    "gif-pattern.gif",      "gif-interlaced.gif", "bmp-info-24.bmp",  "bmp-rle-8.bmp",
+    "bmp-core-4.bmp",       "tiff-rgb.tif",         "tiff-palette.tif",   "heic-smooth.heic", "avif-smooth.avif",
+    "webp-lossy.webp",      "webp-lossless.webp",   "webp-animated.webp", "jxl-lossless.jxl", "jxl-lossy.jxl",
+    "jxl-orientation-2.jxl"};
 
 TEST_F(ImagingTest, TruncatedFilesFail) {
     for (const char* file : everyKind) {
@@ -45,10 +44,8 @@ TEST_F(ImagingTest, FilesThatAreNoPictureFail) {
         std::vector<BYTE> bytes;
         Status expected;
     };
-    for (const Case& c : {Case{{}, UnknownImageFormat},
-                          Case{{'h', 'e', 'l', 'l', 'o'}, UnknownImageFormat},
-                          Case{{'B', 'M'}, GenericError},
-                          Case{{0xFF, 0xD8, 0xFF}, GenericError},
+    for (const Case& c : {Case{{}, UnknownImageFormat}, Case{{'h', 'e', 'l', 'l', 'o'}, UnknownImageFormat},
+                          Case{{'B', 'M'}, GenericError}, Case{{0xFF, 0xD8, 0xFF}, GenericError},
                           Case{{'G', 'I', 'F', '8', '9', 'a'}, GenericError}}) {
         BitmapPtr bitmap;
         EXPECT_EQ(LoadBytes(c.bytes, &bitmap), c.expected);
@@ -108,8 +105,8 @@ std::vector<BYTE> GifDeclaring(const char* file, std::uint16_t width, std::uint1
 std::vector<BYTE> HeifDeclaring(const char* file, std::uint32_t width, std::uint32_t height) {
     std::vector<BYTE> bytes = ReadBytes(FixturePath(file));
     static const BYTE ispe[] = {'i', 's', 'p', 'e'};
-    for (auto at = bytes.begin();
-         (at = std::search(at, bytes.end(), std::begin(ispe), std::end(ispe))) != bytes.end(); ++at) {
+    for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), std::begin(ispe), std::end(ispe))) != bytes.end();
+         ++at) {
         size_t sides = static_cast<size_t>(at - bytes.begin()) + 8;  // after the version and flags
         for (int i = 0; i < 4; ++i) {
             bytes[sides + i] = static_cast<BYTE>(width >> (24 - 8 * i));
@@ -185,8 +182,7 @@ TEST_F(ImagingTest, ThePhysicalMemoryLimitIsAQuarter) {
 TEST(ImagingNotStarted, EveryCallFails) {
     ASSERT_FALSE(IsStarted());
     GpBitmap* bitmap = nullptr;
-    EXPECT_EQ(GdipCreateBitmapFromFile(WidePath(FixturePath("png-rgb-8.png")).c_str(), &bitmap),
-              GdiplusNotInitialized);
+    EXPECT_EQ(GdipCreateBitmapFromFile(WidePath(FixturePath("png-rgb-8.png")).c_str(), &bitmap), GdiplusNotInitialized);
     EXPECT_EQ(GdipCreateBitmapFromScan0(1, 1, 4, PixelFormat32bppRGB, nullptr, &bitmap), GdiplusNotInitialized);
     EXPECT_EQ(bitmap, nullptr);
 }

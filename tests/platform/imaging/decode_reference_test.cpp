@@ -89,35 +89,35 @@ TEST_P(DecodeLikeItsLibrary, GivesThePixelsOfItsOwnDecoder) {
     RecordProperty("worst", worst);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, DecodeLikeItsLibrary,
-    ::testing::Values(
-        // HEIF: 8 bits straight to B, G, R (A); 10 and 12 bits to 16-bit channels.
-        ReferenceCase{"heic-smooth.heic", Tool::heifConvert, PixelFormat24bppRGB, 16, 8, 0},
-        ReferenceCase{"heic-pattern-10.heic", Tool::heifConvert, PixelFormat48bppRGB, 7, 5, 1},
-        ReferenceCase{"heic-alpha.heic", Tool::heifConvert, PixelFormat32bppARGB, 7, 5, 0},
-        ReferenceCase{"heic-orientation-6.heic", Tool::heifConvert, PixelFormat24bppRGB, 32, 16, 0},
-        ReferenceCase{"avif-smooth.avif", Tool::heifConvert, PixelFormat24bppRGB, 16, 8, 0},
-        ReferenceCase{"avif-pattern-12.avif", Tool::heifConvert, PixelFormat48bppRGB, 7, 5, 1},
-        ReferenceCase{"avif-alpha.avif", Tool::heifConvert, PixelFormat32bppARGB, 7, 5, 0},
-        // WebP: lossy and lossless, with and without alpha.
-        ReferenceCase{"webp-lossy.webp", Tool::dwebp, PixelFormat24bppRGB, 16, 8, 0},
-        ReferenceCase{"webp-lossless.webp", Tool::dwebp, PixelFormat24bppRGB, 7, 5, 0},
-        ReferenceCase{"webp-alpha.webp", Tool::dwebp, PixelFormat32bppARGB, 7, 5, 0},
-        ReferenceCase{"webp-lossy-alpha.webp", Tool::dwebp, PixelFormat32bppARGB, 7, 5, 0},
-        // JPEG XL: lossless, lossy (XYB), 16 bits, alpha, grey, a JPEG kept whole.
-        ReferenceCase{"jxl-lossless.jxl", Tool::djxl, PixelFormat24bppRGB, 7, 5, 0},
-        ReferenceCase{"jxl-lossy.jxl", Tool::djxl, PixelFormat24bppRGB, 16, 8, 0},
-        ReferenceCase{"jxl-16.jxl", Tool::djxl, PixelFormat48bppRGB, 7, 5, 1},
-        ReferenceCase{"jxl-alpha.jxl", Tool::djxl, PixelFormat32bppARGB, 7, 5, 0},
-        ReferenceCase{"jxl-grey.jxl", Tool::djxl, PixelFormat24bppRGB, 7, 5, 0},
-        ReferenceCase{"jxl-orientation-5.jxl", Tool::djxl, PixelFormat24bppRGB, 32, 16, 0}),
-    [](const auto& info) {
-        std::string name = info.param.file;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        }
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Fixtures, DecodeLikeItsLibrary,
+                         ::testing::Values(
+                             // HEIF: 8 bits straight to B, G, R (A); 10 and 12 bits to 16-bit channels.
+                             ReferenceCase{"heic-smooth.heic", Tool::heifConvert, PixelFormat24bppRGB, 16, 8, 0},
+                             ReferenceCase{"heic-pattern-10.heic", Tool::heifConvert, PixelFormat48bppRGB, 7, 5, 1},
+                             ReferenceCase{"heic-alpha.heic", Tool::heifConvert, PixelFormat32bppARGB, 7, 5, 0},
+                             ReferenceCase{"heic-orientation-6.heic", Tool::heifConvert, PixelFormat24bppRGB, 32, 16,
+                                           0},
+                             ReferenceCase{"avif-smooth.avif", Tool::heifConvert, PixelFormat24bppRGB, 16, 8, 0},
+                             ReferenceCase{"avif-pattern-12.avif", Tool::heifConvert, PixelFormat48bppRGB, 7, 5, 1},
+                             ReferenceCase{"avif-alpha.avif", Tool::heifConvert, PixelFormat32bppARGB, 7, 5, 0},
+                             // WebP: lossy and lossless, with and without alpha.
+                             ReferenceCase{"webp-lossy.webp", Tool::dwebp, PixelFormat24bppRGB, 16, 8, 0},
+                             ReferenceCase{"webp-lossless.webp", Tool::dwebp, PixelFormat24bppRGB, 7, 5, 0},
+                             ReferenceCase{"webp-alpha.webp", Tool::dwebp, PixelFormat32bppARGB, 7, 5, 0},
+                             ReferenceCase{"webp-lossy-alpha.webp", Tool::dwebp, PixelFormat32bppARGB, 7, 5, 0},
+                             // JPEG XL: lossless, lossy (XYB), 16 bits, alpha, grey, a JPEG kept whole.
+                             ReferenceCase{"jxl-lossless.jxl", Tool::djxl, PixelFormat24bppRGB, 7, 5, 0},
+                             ReferenceCase{"jxl-lossy.jxl", Tool::djxl, PixelFormat24bppRGB, 16, 8, 0},
+                             ReferenceCase{"jxl-16.jxl", Tool::djxl, PixelFormat48bppRGB, 7, 5, 1},
+                             ReferenceCase{"jxl-alpha.jxl", Tool::djxl, PixelFormat32bppARGB, 7, 5, 0},
+                             ReferenceCase{"jxl-grey.jxl", Tool::djxl, PixelFormat24bppRGB, 7, 5, 0},
+                             ReferenceCase{"jxl-orientation-5.jxl", Tool::djxl, PixelFormat24bppRGB, 32, 16, 0}),
+                         [](const auto& info) {
+                             std::string name = info.param.file;
+                             for (char& ch : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             }
+                             return name;
+                         });
 
 }  // namespace

@@ -90,64 +90,62 @@ TEST_P(Decode, GivesTheFormatSizeAndPixelsOfTheFile) {
     RecordProperty("worst", worst);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, Decode,
-    ::testing::Values(
-        // JPEG: colour straight to B, G, R; grey indexed; CMYK converted.
-        DecodeCase{"jpeg-colour.jpg", PixelFormat24bppRGB, 16, 8, Smooth, 3, 0},
-        DecodeCase{"jpeg-progressive.jpg", PixelFormat24bppRGB, 16, 8, Smooth, 6, 0},
-        DecodeCase{"jpeg-grey.jpg", PixelFormat8bppIndexed, 7, 5, GreyPixel, 3, 256},
-        DecodeCase{"jpeg-cmyk.jpg", PixelFormat24bppRGB, 16, 8, Smooth, 6, 0},
-        // PNG: palettes and low-depth grey stay indexed, 2-bit widened to 4.
-        DecodeCase{"png-palette-1.png", PixelFormat1bppIndexed, 7, 5, Palette1, 0, 2},
-        DecodeCase{"png-palette-2.png", PixelFormat4bppIndexed, 7, 5, Colours4, 0, 4},
-        DecodeCase{"png-palette-4.png", PixelFormat4bppIndexed, 7, 5, Colours16, 0, 16},
-        DecodeCase{"png-palette-8.png", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 35},
-        DecodeCase{"png-palette-trns.png", PixelFormat8bppIndexed, 7, 5, PatternKeyed, 0, 35},
-        DecodeCase{"png-grey-1.png", PixelFormat1bppIndexed, 7, 5, Levels1, 0, 2},
-        DecodeCase{"png-grey-2.png", PixelFormat4bppIndexed, 7, 5, Levels2, 0, 4},
-        DecodeCase{"png-grey-4.png", PixelFormat4bppIndexed, 7, 5, Levels4, 0, 16},
-        DecodeCase{"png-grey-8.png", PixelFormat8bppIndexed, 7, 5, GreyPixel, 0, 256},
-        DecodeCase{"png-grey-16.png", PixelFormat16bppGrayScale, 7, 5, Grey16As8, 0, 0},
-        DecodeCase{"png-rgb-8.png", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"png-interlaced.png", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"png-rgb-16.png", PixelFormat48bppRGB, 7, 5, Pattern16As8, 0, 0},
-        DecodeCase{"png-rgba-8.png", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 0, 0},
-        DecodeCase{"png-rgba-16.png", PixelFormat64bppARGB, 7, 5, Pattern16AlphaAs8, 0, 0},
-        DecodeCase{"png-grey-alpha.png", PixelFormat32bppARGB, 7, 5, GreyWithAlpha, 0, 0},
-        DecodeCase{"png-rgb-trns.png", PixelFormat32bppARGB, 7, 5, PatternKeyed, 0, 0},
-        // GIF: 8-bit indexed, the first frame on the logical screen.
-        DecodeCase{"gif-pattern.gif", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"gif-interlaced.gif", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"gif-transparent.gif", PixelFormat8bppIndexed, 7, 5, PatternKeyed, 0, 0},
-        DecodeCase{"gif-short-palette.gif", PixelFormat8bppIndexed, 7, 5, ShortPalette, 0, 16},
-        // BMP: its own depth.
-        DecodeCase{"bmp-core-24.bmp", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"bmp-core-4.bmp", PixelFormat4bppIndexed, 7, 5, Colours16, 0, 16},
-        DecodeCase{"bmp-info-1.bmp", PixelFormat1bppIndexed, 7, 5, Levels1, 0, 2},
-        DecodeCase{"bmp-info-4.bmp", PixelFormat4bppIndexed, 7, 5, Colours16, 0, 16},
-        DecodeCase{"bmp-info-8.bmp", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 256},
-        DecodeCase{"bmp-rle-8.bmp", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 256},
-        DecodeCase{"bmp-info-24.bmp", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"bmp-info-32.bmp", PixelFormat32bppRGB, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"bmp-v5-555.bmp", PixelFormat16bppRGB555, 7, 5, PatternPixel, 8, 0},
-        DecodeCase{"bmp-v5-565.bmp", PixelFormat16bppRGB565, 7, 5, PatternPixel, 8, 0},
-        DecodeCase{"bmp-v5-32-alpha.bmp", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 0, 0},
-        // TIFF: 24-bit RGB, or 32-bit ARGB with alpha.
-        DecodeCase{"tiff-rgb.tif", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"tiff-grey.tif", PixelFormat24bppRGB, 7, 5, GreyPixel, 0, 0},
-        DecodeCase{"tiff-palette.tif", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
-        DecodeCase{"tiff-rgba.tif", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 2, 0},
-        // WebP: an animation shows its first frame.
-        DecodeCase{"webp-animated.webp", PixelFormat24bppRGB, 4, 3, Red, 0, 0}),
-    [](const auto& info) {
-        std::string name = info.param.file;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        }
-        return name;
-    });
-
+INSTANTIATE_TEST_SUITE_P(Fixtures, Decode,
+                         ::testing::Values(
+                             // JPEG: colour straight to B, G, R; grey indexed; CMYK converted.
+                             DecodeCase{"jpeg-colour.jpg", PixelFormat24bppRGB, 16, 8, Smooth, 3, 0},
+                             DecodeCase{"jpeg-progressive.jpg", PixelFormat24bppRGB, 16, 8, Smooth, 6, 0},
+                             DecodeCase{"jpeg-grey.jpg", PixelFormat8bppIndexed, 7, 5, GreyPixel, 3, 256},
+                             DecodeCase{"jpeg-cmyk.jpg", PixelFormat24bppRGB, 16, 8, Smooth, 6, 0},
+                             // PNG: palettes and low-depth grey stay indexed, 2-bit widened to 4.
+                             DecodeCase{"png-palette-1.png", PixelFormat1bppIndexed, 7, 5, Palette1, 0, 2},
+                             DecodeCase{"png-palette-2.png", PixelFormat4bppIndexed, 7, 5, Colours4, 0, 4},
+                             DecodeCase{"png-palette-4.png", PixelFormat4bppIndexed, 7, 5, Colours16, 0, 16},
+                             DecodeCase{"png-palette-8.png", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 35},
+                             DecodeCase{"png-palette-trns.png", PixelFormat8bppIndexed, 7, 5, PatternKeyed, 0, 35},
+                             DecodeCase{"png-grey-1.png", PixelFormat1bppIndexed, 7, 5, Levels1, 0, 2},
+                             DecodeCase{"png-grey-2.png", PixelFormat4bppIndexed, 7, 5, Levels2, 0, 4},
+                             DecodeCase{"png-grey-4.png", PixelFormat4bppIndexed, 7, 5, Levels4, 0, 16},
+                             DecodeCase{"png-grey-8.png", PixelFormat8bppIndexed, 7, 5, GreyPixel, 0, 256},
+                             DecodeCase{"png-grey-16.png", PixelFormat16bppGrayScale, 7, 5, Grey16As8, 0, 0},
+                             DecodeCase{"png-rgb-8.png", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"png-interlaced.png", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"png-rgb-16.png", PixelFormat48bppRGB, 7, 5, Pattern16As8, 0, 0},
+                             DecodeCase{"png-rgba-8.png", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 0, 0},
+                             DecodeCase{"png-rgba-16.png", PixelFormat64bppARGB, 7, 5, Pattern16AlphaAs8, 0, 0},
+                             DecodeCase{"png-grey-alpha.png", PixelFormat32bppARGB, 7, 5, GreyWithAlpha, 0, 0},
+                             DecodeCase{"png-rgb-trns.png", PixelFormat32bppARGB, 7, 5, PatternKeyed, 0, 0},
+                             // GIF: 8-bit indexed, the first frame on the logical screen.
+                             DecodeCase{"gif-pattern.gif", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"gif-interlaced.gif", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"gif-transparent.gif", PixelFormat8bppIndexed, 7, 5, PatternKeyed, 0, 0},
+                             DecodeCase{"gif-short-palette.gif", PixelFormat8bppIndexed, 7, 5, ShortPalette, 0, 16},
+                             // BMP: its own depth.
+                             DecodeCase{"bmp-core-24.bmp", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"bmp-core-4.bmp", PixelFormat4bppIndexed, 7, 5, Colours16, 0, 16},
+                             DecodeCase{"bmp-info-1.bmp", PixelFormat1bppIndexed, 7, 5, Levels1, 0, 2},
+                             DecodeCase{"bmp-info-4.bmp", PixelFormat4bppIndexed, 7, 5, Colours16, 0, 16},
+                             DecodeCase{"bmp-info-8.bmp", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 256},
+                             DecodeCase{"bmp-rle-8.bmp", PixelFormat8bppIndexed, 7, 5, PatternPixel, 0, 256},
+                             DecodeCase{"bmp-info-24.bmp", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"bmp-info-32.bmp", PixelFormat32bppRGB, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"bmp-v5-555.bmp", PixelFormat16bppRGB555, 7, 5, PatternPixel, 8, 0},
+                             DecodeCase{"bmp-v5-565.bmp", PixelFormat16bppRGB565, 7, 5, PatternPixel, 8, 0},
+                             DecodeCase{"bmp-v5-32-alpha.bmp", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 0, 0},
+                             // TIFF: 24-bit RGB, or 32-bit ARGB with alpha.
+                             DecodeCase{"tiff-rgb.tif", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"tiff-grey.tif", PixelFormat24bppRGB, 7, 5, GreyPixel, 0, 0},
+                             DecodeCase{"tiff-palette.tif", PixelFormat24bppRGB, 7, 5, PatternPixel, 0, 0},
+                             DecodeCase{"tiff-rgba.tif", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 2, 0},
+                             // WebP: an animation shows its first frame.
+                             DecodeCase{"webp-animated.webp", PixelFormat24bppRGB, 4, 3, Red, 0, 0}),
+                         [](const auto& info) {
+                             std::string name = info.param.file;
+                             for (char& ch : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             }
+                             return name;
+                         });
 
 }  // namespace
 
@@ -165,8 +163,8 @@ class Orientation : public ImagingTest, public ::testing::WithParamInterface<Ori
 
 TEST_P(Orientation, ShowsThePictureUpright) {
     for (int orientation = 2; orientation <= 8; ++orientation) {
-        std::string file = std::string(GetParam().prefix) + "-orientation-" + std::to_string(orientation) +
-                           GetParam().extension;
+        std::string file =
+            std::string(GetParam().prefix) + "-orientation-" + std::to_string(orientation) + GetParam().extension;
         SCOPED_TRACE(file);
         BitmapPtr bitmap;
         ASSERT_EQ(Load(FixturePath(file), &bitmap), Ok);

@@ -18,7 +18,6 @@ namespace {
 using namespace gdiplus;
 using namespace imaging_test;
 
-
 TEST_F(ImagingTest, EncodersAreListedInOrderWithTheirPatterns) {
     UINT count = 0, size = 0;
     ASSERT_EQ(GdipGetImageEncodersSize(&count, &size), Ok);
@@ -54,8 +53,8 @@ TEST_F(ImagingTest, EncodersAreListedInOrderWithTheirPatterns) {
         EXPECT_EQ(std::u16string(list[i].MimeType), expected[i].mime);
         EXPECT_TRUE(std::u16string(list[i].CodecName).starts_with(u"Built-in "));
         // Everything the records point to lies in the one buffer.
-        EXPECT_TRUE(inside(list[i].CodecName) && inside(list[i].FilenameExtension) &&
-                    inside(list[i].MimeType) && inside(list[i].SigPattern));
+        EXPECT_TRUE(inside(list[i].CodecName) && inside(list[i].FilenameExtension) && inside(list[i].MimeType) &&
+                    inside(list[i].SigPattern));
         EXPECT_NE(list[i].Flags & ImageCodecFlagsEncoder, 0u);
     }
     // The published class ids.
@@ -71,9 +70,9 @@ TEST_F(ImagingTest, EncodersAreListedInOrderWithTheirPatterns) {
 // (0xAARRGGBB, row by row) through a converting lock, or from indices.
 BitmapPtr MakeBitmap(PixelFormat format, UINT width, UINT height, const std::vector<ARGB>& pixels) {
     BitmapPtr bitmap;
-    EXPECT_EQ(GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, format, nullptr,
-                                        bitmap.out()),
-              Ok);
+    EXPECT_EQ(
+        GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, format, nullptr, bitmap.out()),
+        Ok);
     BitmapData data{};
     EXPECT_EQ(GdipBitmapLockBits(bitmap.get(), nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
     for (UINT y = 0; y < height; ++y) {
@@ -87,9 +86,9 @@ BitmapPtr MakeBitmap(PixelFormat format, UINT width, UINT height, const std::vec
 BitmapPtr MakeIndexed(PixelFormat format, UINT width, UINT height, const std::vector<BYTE>& indices,
                       const std::vector<ARGB>& palette) {
     BitmapPtr bitmap;
-    EXPECT_EQ(GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, format, nullptr,
-                                        bitmap.out()),
-              Ok);
+    EXPECT_EQ(
+        GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, format, nullptr, bitmap.out()),
+        Ok);
     std::vector<BYTE> buffer(8 + 4 * palette.size());
     auto* header = reinterpret_cast<ColorPalette*>(buffer.data());
     header->Flags = 0;
@@ -181,8 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"TiffRgb24", ClsidTiffEncoder, PixelFormat24bppRGB, false, PixelFormat24bppRGB, 0},
         RoundTrip{"TiffArgb", ClsidTiffEncoder, PixelFormat32bppARGB, true, PixelFormat32bppARGB, 0},
         RoundTrip{"GifFewColours", ClsidGifEncoder, PixelFormat24bppRGB, false, PixelFormat8bppIndexed, 0},
-        RoundTrip{"GifFewColoursWithAlpha", ClsidGifEncoder, PixelFormat32bppARGB, true,
-                  PixelFormat8bppIndexed, 255},
+        RoundTrip{"GifFewColoursWithAlpha", ClsidGifEncoder, PixelFormat32bppARGB, true, PixelFormat8bppIndexed, 255},
         RoundTrip{"JpegRgb24", ClsidJpegEncoder, PixelFormat24bppRGB, false, PixelFormat24bppRGB, 90},
         RoundTrip{"JpegArgb", ClsidJpegEncoder, PixelFormat32bppARGB, false, PixelFormat24bppRGB, 90},
         // Lossy at their libraries' defaults, on a picture of sharp colour
@@ -211,8 +209,8 @@ TEST_F(ImagingTest, SixteenBitChannelsSurviveThePngEncoder) {
 struct LossyCase {
     const char* name;
     CLSID encoder;
-    bool alpha;          // the smooth picture with an alpha ramp
-    double meanLimit;    // of the largest channel difference per pixel
+    bool alpha;        // the smooth picture with an alpha ramp
+    double meanLimit;  // of the largest channel difference per pixel
 };
 
 void PrintTo(const LossyCase& c, std::ostream* os) { *os << c.name; }
@@ -221,7 +219,9 @@ class LossyEncoder : public ImagingTest, public ::testing::WithParamInterface<Lo
 
 TEST_P(LossyEncoder, StaysNearTheOriginalAtItsDefaults) {
     const LossyCase& c = GetParam();
-    auto pixel = [&](UINT x, UINT y) { return c.alpha ? (Smooth(x, y) & 0xFFFFFF) | (255 - 12 * x) << 24 : Smooth(x, y); };
+    auto pixel = [&](UINT x, UINT y) {
+        return c.alpha ? (Smooth(x, y) & 0xFFFFFF) | (255 - 12 * x) << 24 : Smooth(x, y);
+    };
     std::vector<ARGB> original;
     for (UINT y = 0; y < 8; ++y)
         for (UINT x = 0; x < 16; ++x) original.push_back(pixel(x, y));
@@ -302,17 +302,16 @@ TEST_P(IndexedRoundTrip, KeepsIndicesAndColours) {
 
 INSTANTIATE_TEST_SUITE_P(
     Encoders, IndexedRoundTrip,
-    ::testing::Values(
-        IndexedCase{"Bmp1", ClsidBmpEncoder, PixelFormat1bppIndexed, PixelFormat1bppIndexed, true},
-        IndexedCase{"Bmp4", ClsidBmpEncoder, PixelFormat4bppIndexed, PixelFormat4bppIndexed, true},
-        IndexedCase{"Bmp8", ClsidBmpEncoder, PixelFormat8bppIndexed, PixelFormat8bppIndexed, true},
-        IndexedCase{"Png1", ClsidPngEncoder, PixelFormat1bppIndexed, PixelFormat1bppIndexed, true},
-        IndexedCase{"Png4", ClsidPngEncoder, PixelFormat4bppIndexed, PixelFormat4bppIndexed, true},
-        IndexedCase{"Png8", ClsidPngEncoder, PixelFormat8bppIndexed, PixelFormat8bppIndexed, true},
-        IndexedCase{"Gif4", ClsidGifEncoder, PixelFormat4bppIndexed, PixelFormat8bppIndexed, false},
-        IndexedCase{"Gif8", ClsidGifEncoder, PixelFormat8bppIndexed, PixelFormat8bppIndexed, false},
-        IndexedCase{"Tiff8", ClsidTiffEncoder, PixelFormat8bppIndexed, PixelFormat24bppRGB, false},
-        IndexedCase{"Tiff1", ClsidTiffEncoder, PixelFormat1bppIndexed, PixelFormat24bppRGB, false}),
+    ::testing::Values(IndexedCase{"Bmp1", ClsidBmpEncoder, PixelFormat1bppIndexed, PixelFormat1bppIndexed, true},
+                      IndexedCase{"Bmp4", ClsidBmpEncoder, PixelFormat4bppIndexed, PixelFormat4bppIndexed, true},
+                      IndexedCase{"Bmp8", ClsidBmpEncoder, PixelFormat8bppIndexed, PixelFormat8bppIndexed, true},
+                      IndexedCase{"Png1", ClsidPngEncoder, PixelFormat1bppIndexed, PixelFormat1bppIndexed, true},
+                      IndexedCase{"Png4", ClsidPngEncoder, PixelFormat4bppIndexed, PixelFormat4bppIndexed, true},
+                      IndexedCase{"Png8", ClsidPngEncoder, PixelFormat8bppIndexed, PixelFormat8bppIndexed, true},
+                      IndexedCase{"Gif4", ClsidGifEncoder, PixelFormat4bppIndexed, PixelFormat8bppIndexed, false},
+                      IndexedCase{"Gif8", ClsidGifEncoder, PixelFormat8bppIndexed, PixelFormat8bppIndexed, false},
+                      IndexedCase{"Tiff8", ClsidTiffEncoder, PixelFormat8bppIndexed, PixelFormat24bppRGB, false},
+                      IndexedCase{"Tiff1", ClsidTiffEncoder, PixelFormat1bppIndexed, PixelFormat24bppRGB, false}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(ImagingTest, GreyIndexedJpegStaysGrey) {

@@ -59,7 +59,8 @@ void PngChunk(std::vector<BYTE>& out, const char* type, const std::vector<BYTE>&
 std::vector<BYTE> IdatStream(const std::vector<BYTE>& png) {
     std::vector<BYTE> stream;
     for (size_t at = 8; at + 12 <= png.size();) {
-        std::uint32_t length = static_cast<std::uint32_t>(png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3]);
+        std::uint32_t length =
+            static_cast<std::uint32_t>(png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3]);
         if (std::memcmp(png.data() + at + 4, "IDAT", 4) == 0) {
             stream.insert(stream.end(), png.begin() + static_cast<std::ptrdiff_t>(at + 8),
                           png.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
@@ -92,8 +93,9 @@ std::vector<BYTE> ProgressiveJpegHead(std::uint16_t width, std::uint16_t height)
     std::vector<BYTE> quantisation(65, 1);
     quantisation[0] = 0;
     JpegSegment(out, 0xDB, quantisation);
-    JpegSegment(out, 0xC2, {8, static_cast<BYTE>(height >> 8), static_cast<BYTE>(height),
-                            static_cast<BYTE>(width >> 8), static_cast<BYTE>(width), 1, 1, 0x11, 0});
+    JpegSegment(out, 0xC2,
+                {8, static_cast<BYTE>(height >> 8), static_cast<BYTE>(height), static_cast<BYTE>(width >> 8),
+                 static_cast<BYTE>(width), 1, 1, 0x11, 0});
     for (BYTE tableClass : {BYTE{0x00}, BYTE{0x10}}) {
         // Class and number, 16 counts of codes by length, the one symbol.
         std::vector<BYTE> table(18, 0);
@@ -126,7 +128,7 @@ std::vector<BYTE> GifScreen(std::uint16_t side, std::uint16_t secondFrameSide) {
     std::vector<BYTE> out = {'G', 'I', 'F', '8', '7', 'a'};
     Put16Le(out, side);
     Put16Le(out, side);
-    out.insert(out.end(), {0x80, 0, 0});           // a global table of two colours
+    out.insert(out.end(), {0x80, 0, 0});  // a global table of two colours
     out.insert(out.end(), {0, 0, 0, 255, 255, 255});
     out.push_back(0x2C);
     Put16Le(out, 0);
@@ -216,9 +218,9 @@ std::vector<BYTE> TiffWithStrip(std::uint32_t width, std::uint32_t height, std::
     constexpr std::uint16_t shortType = 3, longType = 4;
     constexpr std::uint32_t entries = 9, dataOffset = 8 + 2 + entries * 12 + 4;
     const Entry ifd[entries] = {
-        {256, longType, width},      {257, longType, height},      {258, shortType, 8},
-        {259, shortType, compression}, {262, shortType, 1},        {273, longType, dataOffset},
-        {277, shortType, 1},         {278, longType, height},      {279, longType, storedBytes},
+        {256, longType, width},        {257, longType, height}, {258, shortType, 8},
+        {259, shortType, compression}, {262, shortType, 1},     {273, longType, dataOffset},
+        {277, shortType, 1},           {278, longType, height}, {279, longType, storedBytes},
     };
     std::vector<BYTE> out = {'I', 'I', 42, 0};
     Put32Le(out, 8);

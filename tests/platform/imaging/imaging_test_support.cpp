@@ -129,8 +129,8 @@ std::vector<std::uint64_t> WidePixelsOf(GpBitmap* bitmap) {
         return pixels;
     }
     for (UINT y = 0; y < data.Height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint64_t*>(
-            static_cast<const BYTE*>(data.Scan0) + static_cast<std::ptrdiff_t>(y) * data.Stride);
+        const auto* row = reinterpret_cast<const std::uint64_t*>(static_cast<const BYTE*>(data.Scan0) +
+                                                                 static_cast<std::ptrdiff_t>(y) * data.Stride);
         pixels.insert(pixels.end(), row, row + data.Width);
     }
     EXPECT_EQ(GdipBitmapUnlockBits(bitmap, &data), Ok);

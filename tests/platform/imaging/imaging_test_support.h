@@ -98,9 +98,7 @@ std::vector<std::uint64_t> WidePixelsOf(GpBitmap* bitmap);
 // The largest difference of any channel between two pixels.
 int ChannelDistance(ARGB a, ARGB b);
 
-inline ARGB Rgb(unsigned r, unsigned g, unsigned b, unsigned a = 255) {
-    return a << 24 | r << 16 | g << 8 | b;
-}
+inline ARGB Rgb(unsigned r, unsigned g, unsigned b, unsigned a = 255) { return a << 24 | r << 16 | g << 8 | b; }
 
 // The pictures the fixture script draws (see scripts/make-image-fixtures).
 ARGB Pattern(UINT x, UINT y);

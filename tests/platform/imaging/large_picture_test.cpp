@@ -28,7 +28,8 @@ std::vector<BYTE> Encoded(Encoder encode) {
     for (UINT y = 0; y < height; ++y) {
         BYTE* row = raster.Row(y);
         for (UINT x = 0; x < width; ++x, row += 3) {
-            row[0] = static_cast<BYTE>(x / 64), row[1] = static_cast<BYTE>(y / 48), row[2] = static_cast<BYTE>((x ^ y) & 7);
+            row[0] = static_cast<BYTE>(x / 64), row[1] = static_cast<BYTE>(y / 48),
+            row[2] = static_cast<BYTE>((x ^ y) & 7);
         }
     }
     std::vector<BYTE> bytes;
@@ -64,13 +65,13 @@ TEST_P(LargePicture, OpensWithTheBudgetOfAnEightGigabyteMachine) {
     EXPECT_EQ(FormatOf(bitmap.get()), GetParam().format);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, LargePicture,
-    ::testing::Values(LargeCase{"jpeg", [] { return Encoded(EncodeJpeg); }, PixelFormat24bppRGB},
-                      LargeCase{"png", [] { return Encoded(EncodePng); }, PixelFormat24bppRGB},
-                      // Its coefficient buffer takes twice the pixels' memory.
-                      LargeCase{"progressive_jpeg", [] { return hostile::ProgressiveJpeg(width, height); },
-                                PixelFormat8bppIndexed}),
-    [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Formats, LargePicture,
+                         ::testing::Values(LargeCase{"jpeg", [] { return Encoded(EncodeJpeg); }, PixelFormat24bppRGB},
+                                           LargeCase{"png", [] { return Encoded(EncodePng); }, PixelFormat24bppRGB},
+                                           // Its coefficient buffer takes twice the pixels' memory.
+                                           LargeCase{"progressive_jpeg",
+                                                     [] { return hostile::ProgressiveJpeg(width, height); },
+                                                     PixelFormat8bppIndexed}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

@@ -96,8 +96,8 @@ TEST_F(PropertyItems, FilesOfOtherToolsCarryTheirProfileExifAndXmp) {
         const char* file;
         bool thumbnail;
         bool turned;
-    } cases[] = {{"jpeg-metadata.jpg", true, true}, {"png-metadata.png", true, false},
-                 {"tiff-metadata.tif", false, true}};
+    } cases[] = {
+        {"jpeg-metadata.jpg", true, true}, {"png-metadata.png", true, false}, {"tiff-metadata.tif", false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         BitmapPtr bitmap = Loaded(FixturePath(c.file));
@@ -119,8 +119,8 @@ TEST_F(PropertyItems, FilesOfOtherToolsCarryTheirProfileExifAndXmp) {
         ASSERT_TRUE(latitude);
         EXPECT_EQ(latitude->type, PropertyTagTypeRational);
         // 35/1 39/1 774/25, each a numerator and a denominator.
-        EXPECT_EQ(latitude->value, (std::vector<BYTE>{35, 0, 0, 0, 1, 0, 0, 0, 39, 0, 0, 0, 1, 0, 0, 0,
-                                                      0x06, 0x03, 0, 0, 25, 0, 0, 0}));
+        EXPECT_EQ(latitude->value,
+                  (std::vector<BYTE>{35, 0, 0, 0, 1, 0, 0, 0, 39, 0, 0, 0, 1, 0, 0, 0, 0x06, 0x03, 0, 0, 25, 0, 0, 0}));
         EXPECT_EQ(GetItem(bitmap.get(), PropertyTagThumbnailData).has_value(), c.thumbnail);
         EXPECT_TRUE(GetItem(bitmap.get(), PropertyTagExifBlock).has_value());
         EXPECT_NE(Text(GetItem(bitmap.get(), PropertyTagXmpPacket)).find("Harbour at dawn"), std::string::npos);
@@ -265,8 +265,7 @@ std::vector<Segment> Segments(const std::vector<BYTE>& jpeg) {
     return segments;
 }
 
-const Segment& Find(const std::vector<Segment>& segments, const std::vector<BYTE>& jpeg, BYTE marker,
-                    const char* id) {
+const Segment& Find(const std::vector<Segment>& segments, const std::vector<BYTE>& jpeg, BYTE marker, const char* id) {
     for (const Segment& s : segments) {
         if (s.marker == marker && std::memcmp(jpeg.data() + s.start + 4, id, std::strlen(id)) == 0) return s;
     }
@@ -315,8 +314,7 @@ TEST_F(PropertyItems, ADamagedBlockIsDroppedAndThePhotoStillOpensAndSaves) {
             [&](auto& f) { std::memcpy(&f[tiff + 4], "\x7F\xFF\xFF\xF0", 4); });
     damaged("profile of another size than it says", PropertyTagICCProfile, [&](auto& f) { f[profile + 2] ^= 1; });
     damaged("profile piece 2 of 1", PropertyTagICCProfile, [&](auto& f) { f[profile - 2] = 2; });
-    damaged("XMP that is no XML", PropertyTagXmpPacket,
-            [&](auto& f) { std::memset(&f[xmp.start + 4 + 29], '<', 40); });
+    damaged("XMP that is no XML", PropertyTagXmpPacket, [&](auto& f) { std::memset(&f[xmp.start + 4 + 29], '<', 40); });
     damaged("profile beyond the limit", PropertyTagICCProfile, [&](auto& f) {
         std::vector<BYTE> big = IccSegments(Profile(maxMetadataBytes + 1));
         f.erase(f.begin() + static_cast<long>(icc.start), f.begin() + static_cast<long>(icc.start + 4 + icc.length));

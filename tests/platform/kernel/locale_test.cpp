@@ -36,21 +36,16 @@ TEST_P(LocaleCodePage, FollowsTheEnvironment) {
 
 INSTANTIATE_TEST_SUITE_P(
     Environments, LocaleCodePage,
-    ::testing::Values(LocaleCase{"ja_JP.UTF-8", nullptr, 65001, 0x0411},
-                      LocaleCase{"ja_JP.SJIS", nullptr, 932, 0x0411},
+    ::testing::Values(LocaleCase{"ja_JP.UTF-8", nullptr, 65001, 0x0411}, LocaleCase{"ja_JP.SJIS", nullptr, 932, 0x0411},
                       LocaleCase{"ja_JP.Shift_JIS", nullptr, 932, 0x0411},
-                      LocaleCase{"ja_JP.eucJP", nullptr, 20932, 0x0411},
-                      LocaleCase{"zh_CN.GBK", nullptr, 936, 0x0804},
-                      LocaleCase{"zh_TW.Big5", nullptr, 950, 0x0404},
-                      LocaleCase{"ko_KR.EUC-KR", nullptr, 949, 0x0412},
+                      LocaleCase{"ja_JP.eucJP", nullptr, 20932, 0x0411}, LocaleCase{"zh_CN.GBK", nullptr, 936, 0x0804},
+                      LocaleCase{"zh_TW.Big5", nullptr, 950, 0x0404}, LocaleCase{"ko_KR.EUC-KR", nullptr, 949, 0x0412},
                       LocaleCase{"ru_RU.KOI8-R", nullptr, 20866, 0x0419},
                       LocaleCase{"de_DE.ISO-8859-15@euro", nullptr, 28605, 0x0407},
                       LocaleCase{"en_GB.utf8", nullptr, 65001, 0x0809},
                       // LANG applies when LC_ALL is unset
-                      LocaleCase{nullptr, "fr_FR.CP1252", 1252, 0x040C},
-                      LocaleCase{"C", nullptr, 65001, 0x0409},
-                      LocaleCase{"POSIX", nullptr, 65001, 0x0409},
-                      LocaleCase{"C.UTF-8", nullptr, 65001, 0x0409},
+                      LocaleCase{nullptr, "fr_FR.CP1252", 1252, 0x040C}, LocaleCase{"C", nullptr, 65001, 0x0409},
+                      LocaleCase{"POSIX", nullptr, 65001, 0x0409}, LocaleCase{"C.UTF-8", nullptr, 65001, 0x0409},
                       LocaleCase{nullptr, nullptr, 65001, 0x0409},
                       // a character set this system cannot read falls back to UTF-8
                       LocaleCase{"xx_YY.NOSUCHSET", nullptr, 65001, 0x0409}));

@@ -132,8 +132,8 @@ TEST(CWnd, CloseCommandDestroysAndASelfOwnedObjectMayDeleteItself) {
     auto* window = new CProbeWnd;
     window->deleted = &deleted;
     window->deleteOnDestroy = true;
-    ASSERT_TRUE(window->CreateEx(0, AfxRegisterWndClass(0), "self owned", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20,
-                                 nullptr));
+    ASSERT_TRUE(
+        window->CreateEx(0, AfxRegisterWndClass(0), "self owned", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr));
     const HWND handle = window->GetSafeHwnd();
     EXPECT_EQ(window->destroyedWhileBound.size(), 0u);
     SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -22,7 +22,8 @@ const auto* const environment = testing::AddGlobalTestEnvironment(new testsuppor
 
 class CSideDialog : public CDialog {
 public:
-    explicit CSideDialog(std::function<void(CSideDialog&)> step) : CDialog(usertest::sideDialogId), step_(std::move(step)) {}
+    explicit CSideDialog(std::function<void(CSideDialog&)> step)
+        : CDialog(usertest::sideDialogId), step_(std::move(step)) {}
     int length = 0;
     int side = 0;
     int changes = 0;  // EN_CHANGE from the edit field
@@ -115,16 +116,25 @@ TEST_F(DataExchange, WritingLeavesAnEqualTextAlone) {
 }
 
 TEST_F(DataExchange, ReadingAcceptsWhatPercentDReads) {
-    const std::string longNumber = std::string(62, '0') + "7";           // 63 bytes: all read
-    const std::string tooLongNumber = std::string(63, '0') + "7";        // the 64th byte is not read
+    const std::string longNumber = std::string(62, '0') + "7";     // 63 bytes: all read
+    const std::string tooLongNumber = std::string(63, '0') + "7";  // the 64th byte is not read
     struct Case {
         std::string text;
         int value;
     };
     const Case cases[] = {
-        {"250", 250},        {"  250", 250},        {"\t-20", -20}, {"+7", 7},
-        {" 250px", 250},     {"250 300", 250},      {"0", 0},       {"-0", 0},
-        {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {longNumber, 7}, {tooLongNumber, 0},
+        {"250", 250},
+        {"  250", 250},
+        {"\t-20", -20},
+        {"+7", 7},
+        {" 250px", 250},
+        {"250 300", 250},
+        {"0", 0},
+        {"-0", 0},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {longNumber, 7},
+        {tooLongNumber, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("\"" + c.text + "\"");
@@ -142,8 +152,9 @@ TEST_F(DataExchange, ReadingAcceptsWhatPercentDReads) {
 
 TEST_F(DataExchange, TextWithoutAnIntegerIsRefusedWithTheFrameworksMessage) {
     const char* const cases[] = {
-        "",           "   ",         "-",          "+ 5",        "abc",     "px250",
-        "２５０",     // full-width digits are not digits to the parse
+        "",           "   ",         "-",
+        "+ 5",        "abc",         "px250",
+        "２５０",  // full-width digits are not digits to the parse
         "2147483648", "-2147483649", "99999999999999999999",
     };
     for (const char* text : cases) {
@@ -195,7 +206,8 @@ TEST_F(DataExchange, RadioReadingCountsOnlyRadioButtonsUpToTheNextGroup) {
     };
     // The static between the second and third button is skipped, and the
     // radio button of the next group does not count.
-    const Case cases[] = {{firstRadio, 0}, {firstRadio + 1, 1}, {firstRadio + 2, 2}, {firstRadio + 3, 3}, {1009, -1}, {0, -1}};
+    const Case cases[] = {{firstRadio, 0},     {firstRadio + 1, 1}, {firstRadio + 2, 2},
+                          {firstRadio + 3, 3}, {1009, -1},          {0, -1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.checkedId);
         CSideDialog dialog([&](CSideDialog& self) {

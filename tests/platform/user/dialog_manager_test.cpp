@@ -66,9 +66,7 @@ Seen seen;
 INT_PTR DialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: return seen.focusFirst ? TRUE : FALSE;
-        case WM_COMMAND:
-            seen.commands.emplace_back(LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
+        case WM_COMMAND: seen.commands.emplace_back(LOWORD(wParam), HIWORD(wParam)); return TRUE;
         case WM_CTLCOLORSTATIC:
             if (reinterpret_cast<HWND>(lParam) == seen.colouredControl) {
                 gdi::SetTextColor(reinterpret_cast<gdi::HDC>(wParam), gdi::RGB(0, 0, 255));
@@ -82,11 +80,8 @@ INT_PTR DialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             return FALSE;
-        case WM_LBUTTONDOWN:
-            ++seen.clicksOnDialog;
-            return FALSE;
-        default:
-            return FALSE;
+        case WM_LBUTTONDOWN: ++seen.clicksOnDialog; return FALSE;
+        default: return FALSE;
     }
 }
 

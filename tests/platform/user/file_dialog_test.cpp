@@ -71,20 +71,23 @@ struct Seen {
 };
 
 void WatchDialog(Seen* seen, HWND owner, HWND main, HWND sibling) {
-    RunSoon([=] {
-        QFileDialog* dialog = OpenFileDialog();
-        if (!dialog) return WatchDialog(seen, owner, main, sibling);
-        seen->shown = true;
-        seen->filters = dialog->nameFilters();
-        seen->selectedFilter = dialog->selectedNameFilter();
-        seen->suffix = dialog->defaultSuffix();
-        seen->mode = dialog->fileMode();
-        seen->confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) seen->nameField = name->text();
-        seen->ownerEnabled = IsWindowEnabled(owner) != FALSE;
-        seen->mainEnabled = IsWindowEnabled(main) != FALSE;
-        seen->siblingEnabled = IsWindowEnabled(sibling) != FALSE;
-    }, std::chrono::milliseconds(10));
+    RunSoon(
+        [=] {
+            QFileDialog* dialog = OpenFileDialog();
+            if (!dialog) return WatchDialog(seen, owner, main, sibling);
+            seen->shown = true;
+            seen->filters = dialog->nameFilters();
+            seen->selectedFilter = dialog->selectedNameFilter();
+            seen->suffix = dialog->defaultSuffix();
+            seen->mode = dialog->fileMode();
+            seen->confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                seen->nameField = name->text();
+            seen->ownerEnabled = IsWindowEnabled(owner) != FALSE;
+            seen->mainEnabled = IsWindowEnabled(main) != FALSE;
+            seen->siblingEnabled = IsWindowEnabled(sibling) != FALSE;
+        },
+        std::chrono::milliseconds(10));
 }
 
 // Watches, on the GUI thread, for the moments the typing may go on: the
@@ -110,38 +113,41 @@ struct Readiness {
 };
 
 void Watch(std::shared_ptr<Readiness> ready, std::chrono::steady_clock::time_point limit) {
-    RunSoon([ready, limit] {
-        if (ready->stop) return;
-        QFileDialog* dialog = OpenFileDialog();
-        QMessageBox* box = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* candidate = qobject_cast<QMessageBox*>(widget); candidate && candidate->isVisible()) box = candidate;
-        }
-        if (box && box->isActiveWindow()) {
-            const bool question = box->text().contains(QStringLiteral("already exists"));
-            ready->askedToReplace = ready->askedToReplace || question;
-            (question ? ready->question : ready->notice) = true;
-        } else if (dialog && !box) {
-            if (!dialog->isActiveWindow()) dialog->activateWindow();
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            // The completer's pop-up would take the keys typed after it.
-            if (name && name->completer()) name->setCompleter(nullptr);
-            if (dialog->isActiveWindow() && name && QApplication::focusWidget() == name) ready->dialog = true;
-            std::lock_guard lock(ready->mutex);
-            if (name && name->text() == ready->typing) ready->typed = true;
-            if (name && !ready->listing.isEmpty() && name->text() == ready->listedName &&
-                ListedFiles(dialog) == ready->listing) {
-                ready->listed = true;
+    RunSoon(
+        [ready, limit] {
+            if (ready->stop) return;
+            QFileDialog* dialog = OpenFileDialog();
+            QMessageBox* box = nullptr;
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* candidate = qobject_cast<QMessageBox*>(widget); candidate && candidate->isVisible())
+                    box = candidate;
             }
-        }
-        if (dialog && std::chrono::steady_clock::now() > limit) {
-            ready->timedOut = true;
-            if (box) box->reject();
-            dialog->reject();
-            return;
-        }
-        Watch(ready, limit);
-    }, std::chrono::milliseconds(10));
+            if (box && box->isActiveWindow()) {
+                const bool question = box->text().contains(QStringLiteral("already exists"));
+                ready->askedToReplace = ready->askedToReplace || question;
+                (question ? ready->question : ready->notice) = true;
+            } else if (dialog && !box) {
+                if (!dialog->isActiveWindow()) dialog->activateWindow();
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                // The completer's pop-up would take the keys typed after it.
+                if (name && name->completer()) name->setCompleter(nullptr);
+                if (dialog->isActiveWindow() && name && QApplication::focusWidget() == name) ready->dialog = true;
+                std::lock_guard lock(ready->mutex);
+                if (name && name->text() == ready->typing) ready->typed = true;
+                if (name && !ready->listing.isEmpty() && name->text() == ready->listedName &&
+                    ListedFiles(dialog) == ready->listing) {
+                    ready->listed = true;
+                }
+            }
+            if (dialog && std::chrono::steady_clock::now() > limit) {
+                ready->timedOut = true;
+                if (box) box->reject();
+                dialog->reject();
+                return;
+            }
+            Watch(ready, limit);
+        },
+        std::chrono::milliseconds(10));
 }
 
 // Types into the dialog once it is ready: text, "key:<keysym>", or
@@ -159,7 +165,8 @@ std::future<void> Answer(std::shared_ptr<Readiness> ready, std::vector<std::stri
                                           : step == "wait:listed" ? ready->listed
                                                                   : ready->dialog;
                 const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-                while (!flag && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                while (!flag && std::chrono::steady_clock::now() < end)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 // The next wait looks for a state the next key brings.
                 ready->dialog = ready->question = ready->notice = ready->typed = ready->listed = false;
             } else if (step.rfind("key:", 0) == 0) {
@@ -221,8 +228,8 @@ TEST_F(FileDialogs, OpenDialogOffersTheFiltersAndReturnsTheTypedPath) {
     EXPECT_EQ(dialog.GetFileExt(), "jpg");
 
     ASSERT_TRUE(seen.shown);
-    EXPECT_EQ(seen.filters, (QStringList{"JPEG Files (*.jpg)", "Bitmap Files (*.bmp)", "GIF Files (*.gif)",
-                                         "PNG Files (*.png)"}));
+    EXPECT_EQ(seen.filters,
+              (QStringList{"JPEG Files (*.jpg)", "Bitmap Files (*.bmp)", "GIF Files (*.gif)", "PNG Files (*.png)"}));
     EXPECT_EQ(seen.selectedFilter, "JPEG Files (*.jpg)");
     EXPECT_EQ(seen.suffix, "jpg");
     EXPECT_EQ(seen.mode, QFileDialog::ExistingFile);
@@ -291,7 +298,7 @@ TEST_F(FileDialogs, ATypedPatternFiltersTheListAndIsNeverReturned) {
         BOOL open;
         const char* pattern;
         QStringList listing;
-        const char* chosen;   // typed over the pattern
+        const char* chosen;  // typed over the pattern
         const char* returned;
     } cases[] = {
         {TRUE, "*.png", {"beach.png", "sea.png"}, "sea.png", "sea.png"},

@@ -250,7 +250,8 @@ TEST_F(HelpRouting, WinHelpCommandsAreTranslated) {
         UINT winHelp;
         UINT htmlHelp;
     };
-    const Case cases[] = {{HELP_CONTEXT, HH_HELP_CONTEXT}, {HELP_CONTENTS, HH_DISPLAY_TOC}, {HELP_FINDER, HH_DISPLAY_TOPIC}};
+    const Case cases[] = {
+        {HELP_CONTEXT, HH_HELP_CONTEXT}, {HELP_CONTENTS, HH_DISPLAY_TOC}, {HELP_FINDER, HH_DISPLAY_TOPIC}};
     for (const Case& c : cases) {
         viewerCalls.clear();
         app_.WinHelpInternal(77, c.winHelp);

@@ -71,8 +71,8 @@ protected:
 
 TEST_F(Input, DragFromInsideToOutsideReachesTheCapturingWindowWithNegativeCoordinates) {
     CDragWnd window;
-    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "drag source", WS_POPUP | WS_VISIBLE, 200, 200, 100, 100,
-                                nullptr));
+    ASSERT_TRUE(
+        window.CreateEx(0, AfxRegisterWndClass(0), "drag source", WS_POPUP | WS_VISIBLE, 200, 200, 100, 100, nullptr));
     WaitUntilShown("drag source");
     x_.MovePointer(250, 250);
     testsupport::Settle();
@@ -95,8 +95,8 @@ TEST_F(Input, DragFromInsideToOutsideReachesTheCapturingWindowWithNegativeCoordi
 
 TEST_F(Input, CaptureHoldsWithoutAButtonDown) {
     CDragWnd window;
-    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "captured without button", WS_POPUP | WS_VISIBLE, 500,
-                                500, 60, 60, nullptr));
+    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "captured without button", WS_POPUP | WS_VISIBLE, 500, 500,
+                                60, 60, nullptr));
     WaitUntilShown("captured without button");
     SetCapture(window.GetSafeHwnd());
     x_.MovePointer(470, 450);
@@ -109,10 +109,10 @@ TEST_F(Input, CaptureHoldsWithoutAButtonDown) {
 TEST_F(Input, TheWindowLosingTheCaptureIsTold) {
     CDragWnd holder;
     CDragWnd other;
-    ASSERT_TRUE(holder.CreateEx(0, AfxRegisterWndClass(0), "capture holder", WS_POPUP | WS_VISIBLE, 10, 10, 30, 30,
-                                nullptr));
-    ASSERT_TRUE(other.CreateEx(0, AfxRegisterWndClass(0), "capture taker", WS_POPUP | WS_VISIBLE, 50, 10, 30, 30,
-                               nullptr));
+    ASSERT_TRUE(
+        holder.CreateEx(0, AfxRegisterWndClass(0), "capture holder", WS_POPUP | WS_VISIBLE, 10, 10, 30, 30, nullptr));
+    ASSERT_TRUE(
+        other.CreateEx(0, AfxRegisterWndClass(0), "capture taker", WS_POPUP | WS_VISIBLE, 50, 10, 30, 30, nullptr));
     struct Party {
         const char* name;
         void (*take)(HWND holder, HWND other);
@@ -217,8 +217,8 @@ TEST_F(Input, WithoutCaptureMovesGoToTheWindowUnderThePointer) {
 }
 
 TEST_F(Input, MoveFromTheWindowMenuFollowsThePointerUntilAClick) {
-    const HWND window = Keep(CreateRecordingWindow("moved from its menu", 100, 200, 80, 60, nullptr,
-                                                   WS_POPUP | WS_VISIBLE | WS_SYSMENU, 0));
+    const HWND window = Keep(
+        CreateRecordingWindow("moved from its menu", 100, 200, 80, 60, nullptr, WS_POPUP | WS_VISIBLE | WS_SYSMENU, 0));
     const auto windowX = WaitUntilShown("moved from its menu");
     x_.MovePointer(500, 500);
     testsupport::Settle();

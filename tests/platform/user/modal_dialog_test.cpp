@@ -146,7 +146,8 @@ TEST_F(ModalRuns, HiddenTemplateIsCentredOverItsOwnerWithinTheWorkArea) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        MoveWindow(photo1_.GetSafeHwnd(), c.ownerRect.left, c.ownerRect.top, c.ownerRect.right, c.ownerRect.bottom, TRUE);
+        MoveWindow(photo1_.GetSafeHwnd(), c.ownerRect.left, c.ownerRect.top, c.ownerRect.right, c.ownerRect.bottom,
+                   TRUE);
         ShowWindow(photo1_.GetSafeHwnd(), SW_SHOW);
         SetActiveWindow(photo1_.GetSafeHwnd());
         ASSERT_TRUE(PumpUntil([&] { return GetLastActivePopup(main_.GetSafeHwnd()) == photo1_.GetSafeHwnd(); }));

@@ -92,7 +92,7 @@ TEST(WindowClasses, IncompleteRecordsAreRefused) {
 }
 
 const MenuItemResource photoItems[] = {
-    {MF_STRING, 32777, "リサイズ"}, {MF_STRING, 32776, "回転"}, {MF_STRING, 32774, "保存"},
+    {MF_STRING, 32777, "リサイズ"}, {MF_STRING, 32776, "回転"},   {MF_STRING, 32774, "保存"},
     {MF_SEPARATOR, 0, nullptr},     {MF_STRING, 32775, "閉じる"},
 };
 const MenuItemResource photoMenu[] = {{MF_POPUP, 0, "Photo", photoItems}};

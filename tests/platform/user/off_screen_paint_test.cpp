@@ -65,7 +65,8 @@ TEST_F(OffScreenPaint, OnlyThePartOnTheScreenIsPainted) {
     } cases[] = {
         {"on the screen", {400, 300, 120, 80}, {0, 0, 120, 80}},
         {"over the lower-right corner", {1800, 1000, 400, 300}, {0, 0, 120, 80}},
-        {"largest window, around the screen", {-100, -100, 32767, 32767},
+        {"largest window, around the screen",
+         {-100, -100, 32767, 32767},
          {100, 100, 100 + screenWidth, 100 + screenHeight}},
     };
     for (const auto& c : cases) {
@@ -82,8 +83,8 @@ TEST_F(OffScreenPaint, OnlyThePartOnTheScreenIsPainted) {
 
 TEST_F(OffScreenPaint, PartsComingOntoTheScreenArePaintedThen) {
     CFillWnd window;
-    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "moved onto the screen", WS_POPUP | WS_VISIBLE, 1800,
-                                1000, 400, 300, nullptr));
+    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "moved onto the screen", WS_POPUP | WS_VISIBLE, 1800, 1000,
+                                400, 300, nullptr));
     ASSERT_TRUE(PumpUntil([&] { return ScreenAt(1850, 1050) == red; }));
 
     // Nothing is invalidated: what was painted stays, what was skipped is
@@ -105,8 +106,8 @@ TEST_F(OffScreenPaint, ChildWindowsArePaintedWhenTheirWindowBringsThemOn) {
     CFillWnd parent;
     CFillWnd child;
     child.colour = blue;
-    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "parent off the screen", WS_POPUP | WS_VISIBLE, 1850,
-                                1000, 300, 200, nullptr));
+    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "parent off the screen", WS_POPUP | WS_VISIBLE, 1850, 1000,
+                                300, 200, nullptr));
     ASSERT_TRUE(child.CreateEx(0, AfxRegisterWndClass(0), "child", WS_CHILD | WS_VISIBLE, 20, 20, 200, 150,
                                parent.GetSafeHwnd()));
     ASSERT_TRUE(PumpUntil([&] { return ScreenAt(1880, 1030) == blue; }));

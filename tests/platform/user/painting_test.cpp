@@ -61,8 +61,8 @@ protected:
     static constexpr int top = 300;
 
     void SetUp() override {
-        ASSERT_TRUE(window_.CreateEx(0, AfxRegisterWndClass(0), "painted window", WS_POPUP | WS_VISIBLE, left, top,
-                                     120, 80, nullptr));
+        ASSERT_TRUE(window_.CreateEx(0, AfxRegisterWndClass(0), "painted window", WS_POPUP | WS_VISIBLE, left, top, 120,
+                                     80, nullptr));
         ASSERT_TRUE(PumpUntil([&] { return Screen().At(60, 40) == red; }));
         window_.painted.clear();
     }
@@ -89,9 +89,9 @@ TEST_F(Painting, OnlyTheInvalidAreaIsPaintedAndTheRestKeepsItsPixels) {
         int x, y;
         std::uint32_t expected;
     };
-    for (const Probe& probe : {Probe{10, 10, blue}, Probe{29, 29, blue}, Probe{30, 30, red}, Probe{45, 35, red},
-                               Probe{60, 40, blue}, Probe{89, 69, blue}, Probe{90, 69, red}, Probe{0, 0, red},
-                               Probe{119, 79, red}}) {
+    for (const Probe& probe :
+         {Probe{10, 10, blue}, Probe{29, 29, blue}, Probe{30, 30, red}, Probe{45, 35, red}, Probe{60, 40, blue},
+          Probe{89, 69, blue}, Probe{90, 69, red}, Probe{0, 0, red}, Probe{119, 79, red}}) {
         EXPECT_EQ(screen.At(probe.x, probe.y), probe.expected) << probe.x << ", " << probe.y;
     }
 }
@@ -125,8 +125,8 @@ TEST_F(Painting, OnlyAClassBackgroundErases) {
     const gdi::HBRUSH background = gdi::CreateSolidBrush(ColourRef(green));
     CFillWnd erased;
     erased.fill = false;
-    ASSERT_TRUE(erased.CreateEx(0, AfxRegisterWndClass(0, nullptr, background), "erased window",
-                                WS_POPUP | WS_VISIBLE, 600, 500, 40, 40, nullptr));
+    ASSERT_TRUE(erased.CreateEx(0, AfxRegisterWndClass(0, nullptr, background), "erased window", WS_POPUP | WS_VISIBLE,
+                                600, 500, 40, 40, nullptr));
     EXPECT_TRUE(PumpUntil([&] { return x_.Grab(600, 500, 40, 40).At(5, 5) == green; }));
     ASSERT_FALSE(erased.erase.empty());
     EXPECT_FALSE(erased.erase.back()) << "the class brush erased it";

@@ -77,8 +77,8 @@ Bytes BitmapFile() {
     Put32(file, 0);
     Put32(file, 14 + 40);
     file.insert(file.end(), info.begin(), info.end());
-    const BYTE bottom[12] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0};        // red, green, blue
-    const BYTE top[12] = {255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0};     // white, black, grey
+    const BYTE bottom[12] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0};     // red, green, blue
+    const BYTE top[12] = {255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0};  // white, black, grey
     file.insert(file.end(), bottom, bottom + 12);
     file.insert(file.end(), top, top + 12);
     return file;

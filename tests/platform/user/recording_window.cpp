@@ -64,8 +64,8 @@ void SetHitTest(user::HWND window, LRESULT answer) { HitAnswers()[window] = answ
 
 user::HWND CreateRecordingWindow(const char* title, int x, int y, int width, int height, user::HWND ownerOrParent,
                                  DWORD style, DWORD exStyle) {
-    return user::CreateWindowExA(exStyle, RecordingClass(), title, style, x, y, width, height, ownerOrParent,
-                                 nullptr, user::GetModuleHandleA(nullptr), nullptr);
+    return user::CreateWindowExA(exStyle, RecordingClass(), title, style, x, y, width, height, ownerOrParent, nullptr,
+                                 user::GetModuleHandleA(nullptr), nullptr);
 }
 
 unsigned long WaitUntilShown(const std::string& title) {

@@ -50,8 +50,7 @@ void SetHitTest(user::HWND window, LRESULT answer);
 // A visible recording window: top-level pop-up (owned when owner is given)
 // or child (style with WS_CHILD).
 user::HWND CreateRecordingWindow(const char* title, int x, int y, int width, int height,
-                                 user::HWND ownerOrParent = nullptr,
-                                 DWORD style = user::WS_POPUP | user::WS_VISIBLE,
+                                 user::HWND ownerOrParent = nullptr, DWORD style = user::WS_POPUP | user::WS_VISIBLE,
                                  DWORD exStyle = user::WS_EX_TOOLWINDOW);
 
 // Waits (serving messages) until the window is on the X server, viewable;

@@ -27,8 +27,8 @@ constexpr BYTE halftoneRows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 
 void DrawFrame(const RECT& r, int t, const RECT* previous, int previousT) {
     auto frameRegion = [](const RECT& rect, int thickness) {
         const gdi::HRGN outer = gdi::CreateRectRgnIndirect(&rect);
-        const gdi::HRGN inner = gdi::CreateRectRgn(rect.left + thickness, rect.top + thickness,
-                                                   rect.right - thickness, rect.bottom - thickness);
+        const gdi::HRGN inner = gdi::CreateRectRgn(rect.left + thickness, rect.top + thickness, rect.right - thickness,
+                                                   rect.bottom - thickness);
         gdi::CombineRgn(inner, inner, outer, gdi::RGN_AND);
         gdi::CombineRgn(outer, outer, inner, gdi::RGN_DIFF);
         gdi::DeleteObject(inner);
@@ -84,8 +84,8 @@ protected:
     static constexpr RECT area{300, 200, 700, 560};
 
     void SetUp() override {
-        ASSERT_TRUE(stripes_.CreateEx(0, AfxRegisterWndClass(0), "stripes", WS_POPUP | WS_VISIBLE, 350, 250, 200,
-                                      400, nullptr));
+        ASSERT_TRUE(stripes_.CreateEx(0, AfxRegisterWndClass(0), "stripes", WS_POPUP | WS_VISIBLE, 350, 250, 200, 400,
+                                      nullptr));
         ASSERT_TRUE(PumpUntil([&] { return Screen().At(60, 60) == 0xC81E3C; }));
     }
     void TearDown() override {
@@ -157,9 +157,9 @@ TEST_F(ScreenSurface, UnreadableScreenShowsTheFrameInBlackAndWhite) {
         for (int x = 0; x < drawn.width; ++x) {
             const int sx = x + area.left;
             const int sy = y + area.top;
-            const bool inFrame = sx >= frame.left && sx < frame.right && sy >= frame.top && sy < frame.bottom &&
-                                 !(sx >= frame.left + 5 && sx < frame.right - 5 && sy >= frame.top + 5 &&
-                                   sy < frame.bottom - 5);
+            const bool inFrame =
+                sx >= frame.left && sx < frame.right && sy >= frame.top && sy < frame.bottom &&
+                !(sx >= frame.left + 5 && sx < frame.right - 5 && sy >= frame.top + 5 && sy < frame.bottom - 5);
             const std::uint32_t expected = !inFrame ? before_.At(x, y) : ((sx + sy) % 2 ? 0x000000 : 0xFFFFFF);
             ASSERT_EQ(drawn.At(x, y), expected) << sx << ", " << sy;
         }

@@ -49,8 +49,9 @@ protected:
 };
 
 TEST_F(ShellOpen, AWebAddressReachesTheOpenerUnchanged) {
-    for (const char* address : {"https://pelmora.example.org/", "http://pelmora.example.org/help?topic=resize&lang=ja#top",
-                                "https://pelmora.example.org/a%20b/~c", "mailto:support@pelmora.example.org"}) {
+    for (const char* address :
+         {"https://pelmora.example.org/", "http://pelmora.example.org/help?topic=resize&lang=ja#top",
+          "https://pelmora.example.org/a%20b/~c", "mailto:support@pelmora.example.org"}) {
         opened_.clear();
         EXPECT_GT(Open(address), 32) << address;
         EXPECT_EQ(opened_, std::vector<std::string>{address});

@@ -78,7 +78,8 @@ std::shared_ptr<ShownBox> AnswerNextBox(HWND owner, std::function<void()> whileS
         }
         QMessageBox* box = nullptr;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* candidate = qobject_cast<QMessageBox*>(widget); candidate && candidate->isVisible()) box = candidate;
+            if (auto* candidate = qobject_cast<QMessageBox*>(widget); candidate && candidate->isVisible())
+                box = candidate;
         }
         if (!box) {
             testsupport::RunSoon(*poll, std::chrono::milliseconds(10));

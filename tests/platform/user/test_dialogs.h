@@ -12,12 +12,12 @@
 namespace usertest {
 
 // Templates registered by RegisterTestDialogs.
-inline constexpr WORD sideDialogId = 901;      // OK (default), Cancel, edit 1002, radios 1003..1006
-inline constexpr WORD smallDialogId = 902;     // OK, Cancel; not visible, at (0, 0)
-inline constexpr WORD visibleDialogId = 903;   // the same with WS_VISIBLE, at (10, 10)
+inline constexpr WORD sideDialogId = 901;     // OK (default), Cancel, edit 1002, radios 1003..1006
+inline constexpr WORD smallDialogId = 902;    // OK, Cancel; not visible, at (0, 0)
+inline constexpr WORD visibleDialogId = 903;  // the same with WS_VISIBLE, at (10, 10)
 inline constexpr int lengthEdit = 1002;
 inline constexpr int firstRadio = 1003;
-inline constexpr int betweenStatic = 1008;     // a static inside the radio group
+inline constexpr int betweenStatic = 1008;  // a static inside the radio group
 void RegisterTestDialogs();
 
 // A top-level window with a caption for the main window, and pop-ups it
@@ -34,8 +34,8 @@ struct ShownBox {
     std::string title;
     std::string text;
     bool exclamation = false;
-    DWORD promptContext = 0;        // the application's, while it was up
-    bool ownerEnabled = true;       // the window the box belongs to
+    DWORD promptContext = 0;   // the application's, while it was up
+    bool ownerEnabled = true;  // the window the box belongs to
     user::HWND focusWhileShown = nullptr;
 };
 

@@ -58,8 +58,7 @@ TEST_F(Windows, ToolWindowsStayOffTheTaskBarUnlessAskedOnIt) {
         SCOPED_TRACE(c.title);
         Keep(CreateRecordingWindow(c.title, 600, 10, 40, 40, nullptr, WS_POPUP | WS_VISIBLE, c.exStyle));
         const auto states = x_.WindowStates(WaitUntilShown(c.title));
-        EXPECT_EQ(std::find(states.begin(), states.end(), "_NET_WM_STATE_SKIP_TASKBAR") != states.end(),
-                  c.offTaskBar);
+        EXPECT_EQ(std::find(states.begin(), states.end(), "_NET_WM_STATE_SKIP_TASKBAR") != states.end(), c.offTaskBar);
     }
 }
 
@@ -92,8 +91,8 @@ TEST_F(Windows, WindowIconsCarryEverySizeOfTheIcon) {
     EXPECT_NE(LoadIconA(nullptr, IDI_EXCLAMATION), nullptr);
     EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
 
-    const HWND window = Keep(CreateRecordingWindow("window with icons", 10, 10, 40, 40, nullptr,
-                                                   WS_POPUP | WS_VISIBLE, WS_EX_APPWINDOW));
+    const HWND window = Keep(
+        CreateRecordingWindow("window with icons", 10, 10, 40, 40, nullptr, WS_POPUP | WS_VISIBLE, WS_EX_APPWINDOW));
     EXPECT_EQ(SendMessageA(window, WM_SETICON, 1, reinterpret_cast<LPARAM>(icon)), 0);
     EXPECT_EQ(SendMessageA(window, WM_SETICON, 0, reinterpret_cast<LPARAM>(icon)), 0);
     EXPECT_EQ(SendMessageA(window, WM_GETICON, 1, 0), reinterpret_cast<LRESULT>(icon));
