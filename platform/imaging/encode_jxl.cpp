@@ -1,5 +1,6 @@
 // JPEG XL files through libjxl with its default settings (lossy, distance
-// 1, effort 7), in sRGB; bitmaps with alpha keep it.
+// 1, effort 7), in sRGB or in the bitmap's colour profile; bitmaps with
+// alpha keep it. The EXIF and XMP go in Exif and "xml " boxes.
 
 #include <jxl/encode.h>
 #include <jxl/resizable_parallel_runner.h>
@@ -8,6 +9,7 @@
 #include <new>
 
 #include "platform/imaging/encoders.h"
+#include "platform/imaging/metadata_blocks.h"
 
 namespace gdiplus {
 namespace {
@@ -18,6 +20,13 @@ struct EncoderDeleter {
 struct RunnerDeleter {
     void operator()(void* runner) const { JxlResizableParallelRunnerDestroy(runner); }
 };
+
+// The Exif box: the offset of the TIFF header (none) before the block.
+std::vector<BYTE> ExifBox(const std::vector<BYTE>& exif) {
+    std::vector<BYTE> box(4, 0);
+    box.insert(box.end(), exif.begin(), exif.end());
+    return box;
+}
 
 }  // namespace
 
@@ -48,6 +57,7 @@ Status EncodeJxl(const Raster& raster, std::vector<BYTE>* out) {
     std::unique_ptr<void, RunnerDeleter> runner(JxlResizableParallelRunnerCreate(nullptr));
     if (!encoder || !runner) return OutOfMemory;
     JxlResizableParallelRunnerSetThreads(runner.get(), JxlResizableParallelRunnerSuggestThreads(width, height));
+    const MetadataBlocks metadata = BlocksToWrite(raster.properties);
     JxlBasicInfo info;
     JxlEncoderInitBasicInfo(&info);
     info.xsize = width;
@@ -56,15 +66,40 @@ Status EncodeJxl(const Raster& raster, std::vector<BYTE>* out) {
     info.num_color_channels = 3;
     info.num_extra_channels = alpha ? 1 : 0;
     info.alpha_bits = alpha ? 8 : 0;
-    info.uses_original_profile = JXL_FALSE;
+    // In its own colour space (XYB) the library would keep a profile it can
+    // describe (sRGB's, say) only as that description: the profile read
+    // back would differ from the one saved.
+    info.uses_original_profile = metadata.iccProfile.empty() ? JXL_FALSE : JXL_TRUE;
     JxlColorEncoding colour;
     JxlColorEncodingSetToSRGB(&colour, JXL_FALSE);
+    std::vector<BYTE> exifBox;
+    try {
+        if (!metadata.exif.empty()) exifBox = ExifBox(metadata.exif);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+    const bool boxes = !exifBox.empty() || !metadata.xmp.empty();
     const JxlPixelFormat format{channels, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     JxlEncoderFrameSettings* settings = nullptr;
     if (JxlEncoderSetParallelRunner(encoder.get(), JxlResizableParallelRunner, runner.get()) != JXL_ENC_SUCCESS ||
-        JxlEncoderSetBasicInfo(encoder.get(), &info) != JXL_ENC_SUCCESS ||
-        JxlEncoderSetColorEncoding(encoder.get(), &colour) != JXL_ENC_SUCCESS ||
-        (settings = JxlEncoderFrameSettingsCreate(encoder.get(), nullptr)) == nullptr ||
+        (boxes && JxlEncoderUseBoxes(encoder.get()) != JXL_ENC_SUCCESS) ||
+        JxlEncoderSetBasicInfo(encoder.get(), &info) != JXL_ENC_SUCCESS) {
+        return GenericError;
+    }
+    // The pixels' numbers stand in the profile's colour space; a profile the
+    // library cannot take leaves them in sRGB, as without one.
+    if (metadata.iccProfile.empty() || JxlEncoderSetICCProfile(encoder.get(), metadata.iccProfile.data(),
+                                                               metadata.iccProfile.size()) != JXL_ENC_SUCCESS) {
+        if (JxlEncoderSetColorEncoding(encoder.get(), &colour) != JXL_ENC_SUCCESS) return GenericError;
+    }
+    if (!exifBox.empty()) {
+        (void)JxlEncoderAddBox(encoder.get(), "Exif", exifBox.data(), exifBox.size(), JXL_FALSE);
+    }
+    if (!metadata.xmp.empty()) {
+        (void)JxlEncoderAddBox(encoder.get(), "xml ", metadata.xmp.data(), metadata.xmp.size(), JXL_FALSE);
+    }
+    if (boxes) JxlEncoderCloseBoxes(encoder.get());
+    if ((settings = JxlEncoderFrameSettingsCreate(encoder.get(), nullptr)) == nullptr ||
         JxlEncoderAddImageFrame(settings, &format, pixels.data(), pixels.size()) != JXL_ENC_SUCCESS) {
         return GenericError;
     }
