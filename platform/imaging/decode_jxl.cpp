@@ -4,9 +4,8 @@
 // file carries and its Exif and "xml " boxes (brob-compressed or not) are
 // kept as property items.
 
-#include <jxl/color_encoding.h>
 #include <jxl/decode.h>
-#include <jxl/encode.h>
+#include <jxl/encode.h>  // JxlColorEncodingSetToSRGB
 #include <jxl/resizable_parallel_runner.h>
 
 #include <algorithm>

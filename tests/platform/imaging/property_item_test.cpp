@@ -387,4 +387,75 @@ TEST_F(PropertyItems, ADamagedBlockIsDroppedAndThePhotoStillOpensAndSaves) {
     }
 }
 
+TEST_F(PropertyItems, ADamagedBlockOfTheNewerFormatsIsDroppedToo) {
+    // Our own JPEG XL file, whose boxes are not compressed.
+    BitmapPtr photo = Loaded(FixturePath("jpeg-metadata.jpg"));
+    ASSERT_TRUE(photo);
+    const std::string jxl = Saved(photo.get(), ClsidJxlEncoder, "saved.jxl");
+    // Each damages the bytes at an offset from where a mark first occurs.
+    const struct {
+        const char* name;
+        std::string file;
+        CLSID encoder;
+        std::string mark;
+        size_t at;
+        std::string bytes;
+        PROPID lost;
+    } cases[] = {
+        {"WebP EXIF without a TIFF header", FixturePath("webp-metadata.webp"), ClsidWebpEncoder, "EXIF", 8, "XX",
+         PropertyTagExifBlock},
+        {"WebP profile of another size than it says", FixturePath("webp-metadata.webp"), ClsidWebpEncoder, "ICCP", 10,
+         "\x7F", PropertyTagICCProfile},
+        {"WebP XMP that is no XML", FixturePath("webp-metadata.webp"), ClsidWebpEncoder, "XMP ", 8,
+         std::string(40, '<'), PropertyTagXmpPacket},
+        {"HEIF Exif offset past the item", FixturePath("heic-metadata.heic"), ClsidHeifEncoder, "MM\0*", 0,
+         std::string("\x7F\xFF\xFF\xF0", 4), PropertyTagExifBlock},
+        {"HEIF profile of another size than it says", FixturePath("heic-metadata.heic"), ClsidHeifEncoder, "prof", 6,
+         "\x7F", PropertyTagICCProfile},
+        {"JPEG XL Exif offset past the box", jxl, ClsidJxlEncoder, "Exif", 4, std::string("\x7F\xFF\xFF\xF0", 4),
+         PropertyTagExifBlock},
+        {"JPEG XL XMP that is no XML", jxl, ClsidJxlEncoder, "xml ", 4, std::string(40, '<'), PropertyTagXmpPacket},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<BYTE> file = ReadBytes(c.file);
+        const std::string text(file.begin(), file.end());
+        size_t mark = text.find(c.mark);
+        ASSERT_NE(mark, std::string::npos);
+        // The HEIF Exif item's offset stands just before its TIFF header.
+        if (c.mark == std::string("MM\0*", 4)) mark -= 4;
+        ASSERT_LE(mark + c.at + c.bytes.size(), file.size());
+        std::copy(c.bytes.begin(), c.bytes.end(), file.begin() + static_cast<long>(mark + c.at));
+        BitmapPtr bitmap;
+        ASSERT_EQ(LoadBytes(file, &bitmap), Ok);
+        EXPECT_FALSE(GetItem(bitmap.get(), c.lost).has_value());
+        for (PROPID kept : {PropertyTagExifBlock, PropertyTagICCProfile, PropertyTagXmpPacket}) {
+            if (kept != c.lost) {
+                EXPECT_TRUE(GetItem(bitmap.get(), kept).has_value()) << kept;
+            }
+        }
+        EXPECT_TRUE(Loaded(Saved(bitmap.get(), c.encoder, "resaved")));
+    }
+
+    // An "xml " box after the codestream counts as well, unless it is larger
+    // than a block may be.
+    ASSERT_EQ(GdipRemovePropertyItem(photo.get(), PropertyTagXmpPacket), Ok);
+    const std::vector<BYTE> withoutXmp = ReadBytes(Saved(photo.get(), ClsidJxlEncoder, "exif-only.jxl"));
+    const std::string packet = Text(GetItem(Loaded(FixturePath("jpeg-metadata.jpg")).get(), PropertyTagXmpPacket));
+    for (size_t size : {packet.size(), maxMetadataBytes + 1}) {
+        SCOPED_TRACE(size);
+        std::string contents = packet;
+        contents.insert(contents.find("</x:xmpmeta>"), size - packet.size(), ' ');
+        const size_t box = contents.size() + 8;
+        std::vector<BYTE> file = withoutXmp;
+        for (int i = 0; i < 4; ++i) file.push_back(static_cast<BYTE>(box >> (24 - 8 * i)));
+        file.insert(file.end(), {'x', 'm', 'l', ' '});
+        file.insert(file.end(), contents.begin(), contents.end());
+        BitmapPtr bitmap;
+        ASSERT_EQ(LoadBytes(file, &bitmap), Ok);
+        EXPECT_EQ(GetItem(bitmap.get(), PropertyTagXmpPacket).has_value(), size <= maxMetadataBytes);
+        EXPECT_TRUE(GetItem(bitmap.get(), PropertyTagExifBlock).has_value());
+    }
+}
+
 }  // namespace
