@@ -5,6 +5,7 @@
 #include <jxl/encode.h>
 #include <jxl/resizable_parallel_runner.h>
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -28,36 +29,15 @@ std::vector<BYTE> ExifBox(const std::vector<BYTE>& exif) {
     return box;
 }
 
-}  // namespace
-
-Status EncodeJxl(const Raster& raster, std::vector<BYTE>* out) {
+// The file for R, G, B (A) pixels.
+Status Encode(const std::vector<BYTE>& pixels, UINT width, UINT height, bool alpha, const MetadataBlocks& metadata,
+              std::vector<BYTE>* out) {
     out->clear();
-    const UINT width = raster.Width(), height = raster.Height();
-    const bool alpha = HasAlpha(raster);
     const UINT channels = alpha ? 4 : 3;
-    // The library takes the whole picture at once, as R, G, B (A).
-    std::vector<BYTE> pixels;
-    try {
-        pixels.resize(static_cast<size_t>(width) * height * channels);
-    } catch (const std::bad_alloc&) {
-        return OutOfMemory;
-    }
-    RowReader rows(raster, alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB);
-    BYTE* to = pixels.data();
-    for (UINT y = 0; y < height; ++y) {
-        const BYTE* from = rows.Row(y);
-        if (from == nullptr) return OutOfMemory;
-        for (UINT x = 0; x < width; ++x, from += channels, to += channels) {
-            to[0] = from[2], to[1] = from[1], to[2] = from[0];
-            if (alpha) to[3] = from[3];
-        }
-    }
-
     std::unique_ptr<JxlEncoder, EncoderDeleter> encoder(JxlEncoderCreate(nullptr));
     std::unique_ptr<void, RunnerDeleter> runner(JxlResizableParallelRunnerCreate(nullptr));
     if (!encoder || !runner) return OutOfMemory;
     JxlResizableParallelRunnerSetThreads(runner.get(), JxlResizableParallelRunnerSuggestThreads(width, height));
-    const MetadataBlocks metadata = BlocksToWrite(raster.properties);
     JxlBasicInfo info;
     JxlEncoderInitBasicInfo(&info);
     info.xsize = width;
@@ -126,6 +106,46 @@ Status EncodeJxl(const Raster& raster, std::vector<BYTE>* out) {
         return OutOfMemory;
     }
     return Ok;
+}
+
+}  // namespace
+
+Status EncodeJxl(const Raster& raster, std::vector<BYTE>* out) {
+    out->clear();
+    const UINT width = raster.Width(), height = raster.Height();
+    const bool alpha = HasAlpha(raster);
+    const UINT channels = alpha ? 4 : 3;
+    // The library takes the whole picture at once, as R, G, B (A).
+    std::vector<BYTE> pixels;
+    try {
+        pixels.resize(static_cast<size_t>(width) * height * channels);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+    RowReader rows(raster, alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB);
+    BYTE* to = pixels.data();
+    for (UINT y = 0; y < height; ++y) {
+        const BYTE* from = rows.Row(y);
+        if (from == nullptr) return OutOfMemory;
+        for (UINT x = 0; x < width; ++x, from += channels, to += channels) {
+            to[0] = from[2], to[1] = from[1], to[2] = from[0];
+            if (alpha) to[3] = from[3];
+        }
+    }
+
+    MetadataBlocks metadata = BlocksToWrite(raster.properties);
+    // A profile for another colour space than the picture's (its header
+    // says which) the library would take and mistreat the pixels by; one it
+    // cannot take (damaged) fails the encode. Either is left out, not an
+    // error.
+    const std::vector<BYTE>& profile = metadata.iccProfile;
+    if (profile.size() >= 20 && std::memcmp(profile.data() + 16, "RGB ", 4) != 0) metadata.iccProfile.clear();
+    Status status = Encode(pixels, width, height, alpha, metadata, out);
+    if (status == GenericError && !metadata.iccProfile.empty()) {
+        metadata.iccProfile.clear();
+        status = Encode(pixels, width, height, alpha, metadata, out);
+    }
+    return status;
 }
 
 }  // namespace gdiplus

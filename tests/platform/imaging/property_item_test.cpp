@@ -274,7 +274,8 @@ TEST_F(PropertyItems, ThePixelsAreTheSameWithAndWithoutItems) {
 TEST_F(PropertyItems, AProfileOfManySegmentsTravelsWhole) {
     // JPEG segments hold at most 65519 bytes of a profile.
     std::vector<BYTE> profile = Profile(200000);
-    for (CLSID encoder : {ClsidJpegEncoder, ClsidPngEncoder, ClsidTiffEncoder}) {
+    for (CLSID encoder : {ClsidJpegEncoder, ClsidPngEncoder, ClsidTiffEncoder, ClsidWebpEncoder, ClsidHeifEncoder,
+                          ClsidAvifEncoder, ClsidJxlEncoder}) {
         SCOPED_TRACE(encoder.Data1);
         BitmapPtr bitmap;
         ASSERT_EQ(GdipCreateBitmapFromScan0(8, 8, 0, PixelFormat24bppRGB, nullptr, bitmap.out()), Ok);
@@ -284,6 +285,23 @@ TEST_F(PropertyItems, AProfileOfManySegmentsTravelsWhole) {
         std::optional<Item> read = GetItem(saved.get(), PropertyTagICCProfile);
         ASSERT_TRUE(read);
         EXPECT_TRUE(read->value == profile);
+    }
+}
+
+TEST_F(PropertyItems, AProfileTheLibraryRefusesIsLeftOutNotTheSave) {
+    // A grey profile for a colour picture: libpng and libjxl check it.
+    std::vector<BYTE> grey = FixtureProfile();
+    std::memcpy(&grey[16], "GRAY", 4);
+    for (CLSID encoder : {ClsidPngEncoder, ClsidJxlEncoder}) {
+        SCOPED_TRACE(encoder.Data1);
+        BitmapPtr bitmap;
+        ASSERT_EQ(GdipCreateBitmapFromScan0(8, 8, 0, PixelFormat24bppRGB, nullptr, bitmap.out()), Ok);
+        ASSERT_EQ(SetItem(bitmap.get(), PropertyTagICCProfile, PropertyTagTypeByte, grey), Ok);
+        ASSERT_EQ(SetItem(bitmap.get(), PropertyTagArtist, PropertyTagTypeASCII, {'m', 'e', 0}), Ok);
+        BitmapPtr saved = Loaded(Saved(bitmap.get(), encoder, "grey"));
+        ASSERT_TRUE(saved);
+        EXPECT_FALSE(GetItem(saved.get(), PropertyTagICCProfile).has_value());
+        EXPECT_EQ(Text(GetItem(saved.get(), PropertyTagArtist)), std::string("me", 3));
     }
 }
 
