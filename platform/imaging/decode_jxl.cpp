@@ -119,8 +119,7 @@ public:
         used_ = bytes_.size() - JxlDecoderReleaseBoxBuffer(decoder_);
         if (bytes_.size() >= maxBytes) {
             // Too large: the rest of the box is skipped.
-            current_ = Kind::none;
-            bytes_.clear();
+            Drop();
             return;
         }
         Grow();
@@ -138,9 +137,7 @@ public:
             const size_t offset = static_cast<size_t>(data[0]) << 24 | data[1] << 16 | data[2] << 8 | data[3];
             if (offset <= size - 4) KeepExif(data + 4 + offset, size - 4 - offset, properties);
         }
-        current_ = Kind::none;
-        bytes_.clear();
-        used_ = 0;
+        Drop();
     }
 
 private:
@@ -148,18 +145,25 @@ private:
     static constexpr size_t maxBytes = maxMetadataBytes + 4;
     enum class Kind { none, exif, xmp };
 
+    // The buffer grown for the rest of the current box, which is dropped
+    // when that cannot be done.
     void Grow() {
         try {
             bytes_.resize(std::min(maxBytes, std::max<size_t>(4096, 2 * bytes_.size())));
         } catch (const std::bad_alloc&) {
-            current_ = Kind::none;
-            bytes_.clear();
+            Drop();
             return;
         }
         if (JxlDecoderSetBoxBuffer(decoder_, bytes_.data() + used_, bytes_.size() - used_) != JXL_DEC_SUCCESS) {
-            current_ = Kind::none;
-            bytes_.clear();
+            JxlDecoderReleaseBoxBuffer(decoder_);
+            Drop();
         }
+    }
+    // No box gathered; the buffer is released already.
+    void Drop() {
+        current_ = Kind::none;
+        bytes_.clear();
+        used_ = 0;
     }
 
     JxlDecoder* decoder_;

@@ -455,24 +455,41 @@ TEST_F(PropertyItems, ADamagedBlockOfTheNewerFormatsIsDroppedToo) {
         EXPECT_TRUE(Loaded(Saved(bitmap.get(), c.encoder, "resaved")));
     }
 
-    // An "xml " box after the codestream counts as well, unless it is larger
-    // than a block may be.
-    ASSERT_EQ(GdipRemovePropertyItem(photo.get(), PropertyTagXmpPacket), Ok);
-    const std::vector<BYTE> withoutXmp = ReadBytes(Saved(photo.get(), ClsidJxlEncoder, "exif-only.jxl"));
-    const std::string packet = Text(GetItem(Loaded(FixturePath("jpeg-metadata.jpg")).get(), PropertyTagXmpPacket));
-    for (size_t size : {packet.size(), maxMetadataBytes + 1}) {
-        SCOPED_TRACE(size);
-        std::string contents = packet;
-        contents.insert(contents.find("</x:xmpmeta>"), size - packet.size(), ' ');
-        const size_t box = contents.size() + 8;
-        std::vector<BYTE> file = withoutXmp;
-        for (int i = 0; i < 4; ++i) file.push_back(static_cast<BYTE>(box >> (24 - 8 * i)));
-        file.insert(file.end(), {'x', 'm', 'l', ' '});
-        file.insert(file.end(), contents.begin(), contents.end());
+    // Boxes after the codestream count as well, unless larger than a block
+    // may be; one too large does not keep the next from being read.
+    BitmapPtr bare;
+    ASSERT_EQ(GdipCreateBitmapFromScan0(8, 8, 0, PixelFormat24bppRGB, nullptr, bare.out()), Ok);
+    const std::vector<BYTE> codestream = ReadBytes(Saved(bare.get(), ClsidJxlEncoder, "bare.jxl"));
+    ASSERT_GE(codestream.size(), 2u);
+    ASSERT_EQ(codestream[0], 0xFF) << "no container of its own";
+    auto box = [](const char* type, const std::string& contents) {
+        std::string out;
+        const size_t size = contents.size() + 8;
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(size >> (24 - 8 * i)));
+        return out + type + contents;
+    };
+    const std::string packet = Text(GetItem(photo.get(), PropertyTagXmpPacket));
+    ASSERT_NE(packet.find("</x:xmpmeta>"), std::string::npos);
+    std::string large = packet;
+    large.insert(large.find("</x:xmpmeta>"), maxMetadataBytes + 1 - packet.size(), ' ');
+    const struct {
+        const char* name;
+        std::string after;
+        bool xmpKept;
+    } boxes[] = {
+        {"a packet", box("xml ", packet), true},
+        {"a packet too large", box("xml ", large), false},
+        {"EXIF too large, then a packet", box("Exif", std::string(maxMetadataBytes + 5, 'x')) + box("xml ", packet),
+         true},
+    };
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.name);
+        std::string file = box("JXL ", "\r\n\x87\n") + box("ftyp", std::string("jxl \0\0\0\0jxl ", 12)) +
+                           box("jxlc", std::string(codestream.begin(), codestream.end())) + b.after;
         BitmapPtr bitmap;
-        ASSERT_EQ(LoadBytes(file, &bitmap), Ok);
-        EXPECT_EQ(GetItem(bitmap.get(), PropertyTagXmpPacket).has_value(), size <= maxMetadataBytes);
-        EXPECT_TRUE(GetItem(bitmap.get(), PropertyTagExifBlock).has_value());
+        ASSERT_EQ(LoadBytes(std::vector<BYTE>(file.begin(), file.end()), &bitmap), Ok);
+        EXPECT_EQ(GetItem(bitmap.get(), PropertyTagXmpPacket).has_value(), b.xmpKept);
+        EXPECT_FALSE(GetItem(bitmap.get(), PropertyTagExifBlock).has_value());
     }
 }
 
