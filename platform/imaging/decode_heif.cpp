@@ -8,7 +8,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <string>
 #include <vector>
 
 #include "platform/imaging/decode_limits.h"
@@ -130,10 +129,12 @@ void KeepMetadata(const heif_image_handle* handle, ImageProperties* properties, 
     bool haveExif = false, haveXmp = false;
     for (int i = 0; i < listed && i < count; ++i) {
         const heif_item_id id = ids[static_cast<size_t>(i)];
-        const std::string type = heif_image_handle_get_metadata_type(handle, id);
-        const bool exif = !haveExif && type == "Exif";
-        const bool xmp = !haveXmp && type == "mime" &&
-                         std::string(heif_image_handle_get_metadata_content_type(handle, id)) == "application/rdf+xml";
+        const char* type = heif_image_handle_get_metadata_type(handle, id);
+        const char* contentType = heif_image_handle_get_metadata_content_type(handle, id);
+        if (type == nullptr) continue;
+        const bool exif = !haveExif && std::strcmp(type, "Exif") == 0;
+        const bool xmp = !haveXmp && std::strcmp(type, "mime") == 0 && contentType != nullptr &&
+                         std::strcmp(contentType, "application/rdf+xml") == 0;
         if (!exif && !xmp) continue;
         std::vector<BYTE> bytes = MetadataOf(handle, id);
         if (bytes.empty()) continue;
