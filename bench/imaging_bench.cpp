@@ -235,7 +235,7 @@ void BM_SaveToFileJpeg(benchmark::State& state) {
 // What metadata adds to a save, without the pixels' share: an 8 x 8 image
 // saved as JPEG bare and with the items of the metadata test photo (colour
 // profile, EXIF with a thumbnail and a GPS position to drop, XMP).
-void SaveTiny(benchmark::State& state, bool withMetadata) {
+void SaveTiny(benchmark::State& state, bool withMetadata, const std::string& path) {
     CDibImage source;
     if (withMetadata && source.LoadFromFile(PELMORA_FIXTURE_IMAGES "/jpeg-metadata.jpg") != S_OK) {
         state.SkipWithError("no metadata photo");
@@ -249,12 +249,16 @@ void SaveTiny(benchmark::State& state, bool withMetadata) {
     image.CopyPropertyItems(source.propertyItems);
     image.AcquireDc();
     for (auto _ : state) {
-        if (image.SaveToFile(savePath.c_str(), gdiplus::GUID_NULL) != S_OK) state.SkipWithError("save failed");
+        if (image.SaveToFile(path.c_str(), gdiplus::GUID_NULL) != S_OK) state.SkipWithError("save failed");
     }
     image.ReturnDc();
 }
-void BM_SaveToFileTinyJpeg(benchmark::State& state) { SaveTiny(state, false); }
-void BM_SaveToFileTinyJpegWithMetadata(benchmark::State& state) { SaveTiny(state, true); }
+void BM_SaveToFileTinyJpeg(benchmark::State& state) { SaveTiny(state, false, savePath); }
+void BM_SaveToFileTinyJpegWithMetadata(benchmark::State& state) { SaveTiny(state, true, savePath); }
+// The same in the formats whose libraries store the blocks themselves.
+void BM_SaveToFileTiny(benchmark::State& state, const char* extension, bool withMetadata) {
+    SaveTiny(state, withMetadata, folder + "/tiny" + extension);
+}
 
 void BM_LibjpegAloneSave(benchmark::State& state) {
     CDibImage image;
@@ -291,6 +295,15 @@ BENCHMARK(BM_SaveToFileTinyJpegWithMetadata)
     ->UseRealTime()
     ->MinTime(1.0)
     ->Repetitions(3);
+
+BENCHMARK_CAPTURE(BM_SaveToFileTiny, Webp, ".webp", false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveToFileTiny, WebpWithMetadata, ".webp", true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveToFileTiny, Heic, ".heic", false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveToFileTiny, HeicWithMetadata, ".heic", true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveToFileTiny, Avif, ".avif", false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveToFileTiny, AvifWithMetadata, ".avif", true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveToFileTiny, Jxl, ".jxl", false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveToFileTiny, JxlWithMetadata, ".jxl", true)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Remembers each benchmark's time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {

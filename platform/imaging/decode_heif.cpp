@@ -1,13 +1,19 @@
 // HEIF files (HEIC, AVIF) through libheif: the primary image with its
 // rotation, mirroring and cropping applied, 8 bits per channel as B, G, R
-// (A) rows, more bits as 16-bit channels.
+// (A) rows, more bits as 16-bit channels. The colour profile (colr prof
+// or rICC), the Exif item and the XMP item are kept as property items.
 
 #include <libheif/heif.h>
 
+#include <cstring>
 #include <memory>
+#include <new>
+#include <vector>
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
+#include "platform/imaging/metadata_blocks.h"
+#include "platform/imaging/orientation.h"
 
 namespace gdiplus {
 namespace {
@@ -78,6 +84,76 @@ void CopyRows(const BYTE* samples, int stride, UINT channels, int bits, Raster* 
     }
 }
 
+// The bytes of a metadata item, or none when it is larger than a kept
+// block may be or cannot be read.
+std::vector<BYTE> MetadataOf(const heif_image_handle* handle, heif_item_id id) {
+    std::vector<BYTE> bytes;
+    const size_t size = heif_image_handle_get_metadata_size(handle, id);
+    if (size == 0 || size > maxMetadataBytes) return bytes;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    if (heif_image_handle_get_metadata(handle, id, bytes.data()).code != heif_error_Ok) bytes.clear();
+    return bytes;
+}
+
+// The profile, the first Exif item and the first XMP item of the primary
+// image; their bytes count in *keptBytes.
+void KeepMetadata(const heif_image_handle* handle, ImageProperties* properties, size_t* keptBytes) {
+    const heif_color_profile_type profileType = heif_image_handle_get_color_profile_type(handle);
+    if (profileType == heif_color_profile_type_prof || profileType == heif_color_profile_type_rICC) {
+        const size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+        if (size > 0 && size <= maxMetadataBytes) {
+            try {
+                std::vector<BYTE> profile(size);
+                if (heif_image_handle_get_raw_color_profile(handle, profile.data()).code == heif_error_Ok) {
+                    KeepIccProfile(profile.data(), profile.size(), properties);
+                    *keptBytes = AddBytes(*keptBytes, size);
+                }
+            } catch (const std::bad_alloc&) {
+                // Left out; the picture is decoded all the same.
+            }
+        }
+    }
+    const int count = heif_image_handle_get_number_of_metadata_blocks(handle, nullptr);
+    if (count <= 0) return;
+    std::vector<heif_item_id> ids;
+    try {
+        ids.resize(static_cast<size_t>(count));
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    const int listed = heif_image_handle_get_list_of_metadata_block_IDs(handle, nullptr, ids.data(), count);
+    bool haveExif = false, haveXmp = false;
+    for (int i = 0; i < listed && i < count; ++i) {
+        const heif_item_id id = ids[static_cast<size_t>(i)];
+        const char* type = heif_image_handle_get_metadata_type(handle, id);
+        const char* contentType = heif_image_handle_get_metadata_content_type(handle, id);
+        if (type == nullptr) continue;
+        const bool exif = !haveExif && std::strcmp(type, "Exif") == 0;
+        const bool xmp = !haveXmp && std::strcmp(type, "mime") == 0 && contentType != nullptr &&
+                         std::strcmp(contentType, "application/rdf+xml") == 0;
+        if (!exif && !xmp) continue;
+        std::vector<BYTE> bytes = MetadataOf(handle, id);
+        if (bytes.empty()) continue;
+        *keptBytes = AddBytes(*keptBytes, bytes.size());
+        if (exif) {
+            haveExif = true;
+            // The item starts with the offset of the TIFF header from the
+            // end of those four bytes.
+            if (bytes.size() < 4) continue;
+            const size_t offset = static_cast<size_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+            if (offset > bytes.size() - 4) continue;
+            KeepExif(bytes.data() + 4 + offset, bytes.size() - 4 - offset, properties);
+        } else {
+            haveXmp = true;
+            KeepXmp(bytes.data(), bytes.size(), properties);
+        }
+    }
+}
+
 }  // namespace
 
 Status DecodeHeif(const BYTE* data, size_t size, Raster* out) {
@@ -107,8 +183,11 @@ Status DecodeHeif(const BYTE* data, size_t size, Raster* out) {
     // The library's decoded planes and its interleaved copy live beside the
     // bitmap until the end.
     size_t libraryBytes = 2 * static_cast<size_t>(width) * static_cast<size_t>(height) * channels * (deep ? 2 : 1);
+    ImageProperties properties;
+    size_t keptBytes = 0;
+    KeepMetadata(handle.get(), &properties, &keptBytes);
     if (Status s = CheckDecodeSize(static_cast<UINT>(width), static_cast<UINT>(height), GetPixelFormatSize(format),
-                                   libraryBytes);
+                                   AddBytes(libraryBytes, keptBytes));
         s != Ok) {
         return s;
     }
@@ -142,6 +221,9 @@ Status DecodeHeif(const BYTE* data, size_t size, Raster* out) {
         return s;
     }
     CopyRows(samples, stride, channels, bits, &raster);
+    // The library has applied the file's own rotation and mirroring.
+    raster.properties = std::move(properties);
+    ReportUpright(&raster.properties);
     *out = std::move(raster);
     return Ok;
 }

@@ -1,6 +1,7 @@
 // WebP files through libwebp: without alpha straight to B, G, R rows, with
 // it to straight B, G, R, A; an animation gives its first frame on the
-// whole canvas. The EXIF orientation is applied.
+// whole canvas. The EXIF orientation is applied; the ICCP, EXIF and XMP
+// chunks are kept as property items.
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -12,6 +13,7 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
+#include "platform/imaging/metadata_blocks.h"
 #include "platform/imaging/orientation.h"
 
 namespace gdiplus {
@@ -47,6 +49,24 @@ int FindOrientation(const WebPDemuxer* demux) {
     }
     WebPDemuxReleaseChunkIterator(&chunk);
     return orientation;
+}
+
+// The ICCP, EXIF and XMP chunks (the first of each), each dropped when too
+// large or damaged; their bytes kept count in *keptBytes.
+void KeepMetadata(const WebPDemuxer* demux, ImageProperties* properties, size_t* keptBytes) {
+    static const struct {
+        const char* fourcc;
+        void (*keep)(const BYTE*, size_t, ImageProperties*);
+    } chunks[] = {{"ICCP", KeepIccProfile}, {"EXIF", KeepExif}, {"XMP ", KeepXmp}};
+    for (const auto& c : chunks) {
+        WebPChunkIterator chunk;
+        if (!WebPDemuxGetChunk(demux, c.fourcc, 1, &chunk)) continue;
+        if (chunk.chunk.size <= maxMetadataBytes) {
+            c.keep(chunk.chunk.bytes, chunk.chunk.size, properties);
+            *keptBytes = AddBytes(*keptBytes, chunk.chunk.size);
+        }
+        WebPDemuxReleaseChunkIterator(&chunk);
+    }
 }
 
 Status DecodeStill(const BYTE* data, size_t size, const WebPBitstreamFeatures& features, Raster* out) {
@@ -106,17 +126,24 @@ Status DecodeWebp(const BYTE* data, size_t size, Raster* out) {
     std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(WebPDemux(&webp));
     if (!demux) return GenericError;
     int orientation = FindOrientation(demux.get());
+    ImageProperties properties;
+    size_t keptBytes = 0;
+    KeepMetadata(demux.get(), &properties, &keptBytes);
 
     UINT width = static_cast<UINT>(features.width), height = static_cast<UINT>(features.height);
     PixelFormat format = features.has_alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     // The upright copy needs room of its own while the stored one exists.
     size_t turnBytes = orientation != 1 ? RowBytes(width, format) * height : 0;
-    if (Status s = CheckDecodeSize(width, height, GetPixelFormatSize(format), turnBytes); s != Ok) return s;
+    if (Status s = CheckDecodeSize(width, height, GetPixelFormatSize(format), AddBytes(turnBytes, keptBytes));
+        s != Ok) {
+        return s;
+    }
 
     Raster raster;
     Status status = features.has_animation ? DecodeFirstFrame(data, size, features, &raster)
                                            : DecodeStill(data, size, features, &raster);
     if (status != Ok) return status;
+    raster.properties = std::move(properties);
     if (Status s = ApplyOrientation(&raster, orientation); s != Ok) return s;
     *out = std::move(raster);
     return Ok;

@@ -1,5 +1,6 @@
 // HEIC (HEVC through x265) and AVIF (AV1 through aom) files through libheif
-// with its default settings; bitmaps with alpha keep it.
+// with its default settings; bitmaps with alpha keep it. The colour profile
+// goes in a colr box, the EXIF and XMP in items of their own.
 
 #include <libheif/heif.h>
 
@@ -7,6 +8,7 @@
 #include <new>
 
 #include "platform/imaging/encoders.h"
+#include "platform/imaging/metadata_blocks.h"
 
 namespace gdiplus {
 namespace {
@@ -19,6 +21,9 @@ struct EncoderDeleter {
 };
 struct ImageDeleter {
     void operator()(heif_image* image) const { heif_image_release(image); }
+};
+struct HandleDeleter {
+    void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
 };
 
 Status StatusOf(const heif_error& error) {
@@ -70,6 +75,13 @@ Status Encode(const Raster& raster, heif_compression_format compression, std::ve
         }
     }
 
+    // A profile the library refuses is left out, as are blocks below.
+    const MetadataBlocks metadata = BlocksToWrite(raster.properties);
+    if (!metadata.iccProfile.empty()) {
+        (void)heif_image_set_raw_color_profile(image.get(), "prof", metadata.iccProfile.data(),
+                                               metadata.iccProfile.size());
+    }
+
     std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context) return OutOfMemory;
     heif_encoder* rawEncoder = nullptr;
@@ -79,9 +91,20 @@ Status Encode(const Raster& raster, heif_compression_format compression, std::ve
     std::unique_ptr<heif_encoder, EncoderDeleter> encoder(rawEncoder);
     // The codec's progress reports would go to the standard error.
     heif_encoder_set_logging_level(encoder.get(), 0);
-    if (Status s = StatusOf(heif_context_encode_image(context.get(), image.get(), encoder.get(), nullptr, nullptr));
+    heif_image_handle* rawHandle = nullptr;
+    if (Status s = StatusOf(heif_context_encode_image(context.get(), image.get(), encoder.get(), nullptr, &rawHandle));
         s != Ok) {
         return s;
+    }
+    std::unique_ptr<heif_image_handle, HandleDeleter> handle(rawHandle);
+    // The library puts the offset of the TIFF header before the EXIF block.
+    if (!metadata.exif.empty()) {
+        (void)heif_context_add_exif_metadata(context.get(), handle.get(), metadata.exif.data(),
+                                             static_cast<int>(metadata.exif.size()));
+    }
+    if (!metadata.xmp.empty()) {
+        (void)heif_context_add_XMP_metadata(context.get(), handle.get(), metadata.xmp.data(),
+                                            static_cast<int>(metadata.xmp.size()));
     }
     heif_writer writer{1, WriteToVector};
     Status status = StatusOf(heif_context_write(context.get(), &writer, out));

@@ -1,13 +1,53 @@
 // WebP files through libwebp with its default settings (lossy, quality 75);
-// bitmaps with alpha keep it.
+// bitmaps with alpha keep it. The colour profile, EXIF and XMP go in ICCP,
+// EXIF and XMP chunks.
 
 #include <webp/encode.h>
+#include <webp/mux.h>
 
+#include <memory>
 #include <new>
 
 #include "platform/imaging/encoders.h"
+#include "platform/imaging/metadata_blocks.h"
 
 namespace gdiplus {
+namespace {
+
+struct MuxDeleter {
+    void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
+};
+
+// The encoded file with the blocks added; the file as it was when the
+// library cannot add them.
+Status AddMetadata(const MetadataBlocks& blocks, std::vector<BYTE>* file) {
+    if (blocks.iccProfile.empty() && blocks.exif.empty() && blocks.xmp.empty()) return Ok;
+    const WebPData encoded{file->data(), file->size()};
+    std::unique_ptr<WebPMux, MuxDeleter> mux(WebPMuxCreate(&encoded, 0));
+    if (!mux) return Ok;
+    const struct {
+        const char* fourcc;
+        const std::vector<BYTE>& block;
+    } chunks[] = {{"ICCP", blocks.iccProfile}, {"EXIF", blocks.exif}, {"XMP ", blocks.xmp}};
+    for (const auto& c : chunks) {
+        if (c.block.empty()) continue;
+        const WebPData chunk{c.block.data(), c.block.size()};
+        if (WebPMuxSetChunk(mux.get(), c.fourcc, &chunk, 0) != WEBP_MUX_OK) return Ok;
+    }
+    WebPData assembled{nullptr, 0};
+    if (WebPMuxAssemble(mux.get(), &assembled) != WEBP_MUX_OK) return Ok;
+    Status status = Ok;
+    try {
+        std::vector<BYTE> with(assembled.bytes, assembled.bytes + assembled.size);
+        file->swap(with);
+    } catch (const std::bad_alloc&) {
+        status = OutOfMemory;
+    }
+    WebPDataClear(&assembled);
+    return status;
+}
+
+}  // namespace
 
 Status EncodeWebp(const Raster& raster, std::vector<BYTE>* out) {
     out->clear();
@@ -53,6 +93,8 @@ Status EncodeWebp(const Raster& raster, std::vector<BYTE>* out) {
     }
     WebPPictureFree(&picture);
     WebPMemoryWriterClear(&writer);
+    if (status == Ok) status = AddMetadata(BlocksToWrite(raster.properties), out);
+    if (status != Ok) out->clear();
     return status;
 }
 

@@ -36,7 +36,10 @@ Status EncodeWebp(const Raster& raster, std::vector<BYTE>* out);
 // HEIC and AVIF through libheif (x265, aom) at its defaults; alpha kept.
 Status EncodeHeic(const Raster& raster, std::vector<BYTE>* out);
 Status EncodeAvif(const Raster& raster, std::vector<BYTE>* out);
-// JPEG XL, libjxl's defaults (lossy, distance 1), sRGB; alpha kept.
+// JPEG XL, libjxl's defaults (lossy, distance 1), sRGB; alpha kept. With
+// a colour profile the pixels are coded in its colour space rather than
+// the library's own (XYB), whose files keep a profile the library can
+// describe only as its own description of it, not byte for byte.
 Status EncodeJxl(const Raster& raster, std::vector<BYTE>* out);
 
 // True when some pixel of the bitmap may be less than opaque.

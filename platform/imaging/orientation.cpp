@@ -53,6 +53,13 @@ int ExifOrientation(const BYTE* app1, size_t size) {
     return 1;
 }
 
+void ReportUpright(ImageProperties* properties) {
+    if (properties->Find(orientationTag) != nullptr) {
+        const BYTE one[2] = {1, 0};
+        properties->Set(orientationTag, typeShort, one, sizeof one);
+    }
+}
+
 Status ApplyOrientation(Raster* raster, int orientation) {
     if (orientation < 2 || orientation > 8) return Ok;
     UINT bits = GetPixelFormatSize(raster->Format());
@@ -93,10 +100,7 @@ Status ApplyOrientation(Raster* raster, int orientation) {
         }
     }
     // The items describe the bitmap, whose pixels now are upright.
-    if (upright.properties.Find(orientationTag) != nullptr) {
-        const BYTE one[2] = {1, 0};
-        upright.properties.Set(orientationTag, typeShort, one, sizeof one);
-    }
+    ReportUpright(&upright.properties);
     *raster = std::move(upright);
     return Ok;
 }

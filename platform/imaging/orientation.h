@@ -18,4 +18,8 @@ int ExifOrientation(const BYTE* app1, size_t size);
 // allocated.
 Status ApplyOrientation(Raster* raster, int orientation);
 
+// For pictures the codec library turns upright itself (HEIF, JPEG XL): the
+// Orientation item, if there is one, then says 1.
+void ReportUpright(ImageProperties* properties);
+
 }  // namespace gdiplus

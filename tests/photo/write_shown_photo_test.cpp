@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -182,14 +183,28 @@ TEST_F(WriteShownPhoto, TheCopyKeepsProfileAndCameraDataButNotPositionOrThumbnai
     bare.CopyPropertyItems(CPropertyItemList());
     const std::string profile = Contents(PELMORA_FIXTURE_IMAGES "/metadata-profile.icc");
     ASSERT_FALSE(profile.empty());
-    for (const char* extension : {".jpg", ".png", ".tif"}) {
+    // ExifTool does not read a JPEG XL file's profile, which lies in its
+    // codestream. With a profile a JPEG XL file keeps its pixels in the
+    // profile's colour space, not the library's own, and so differs from one
+    // without by what its lossy coding loses: a mean difference of a channel
+    // up to 8 (a colour conversion would differ by more).
+    const struct {
+        const char* extension;
+        bool profileShown;
+        double tolerance;
+    } cases[] = {{".jpg", true, 0},  {".png", true, 0},  {".tif", true, 0}, {".webp", true, 0},
+                 {".heic", true, 0}, {".avif", true, 0}, {".jxl", false, 8}};
+    for (const auto& c : cases) {
+        const char* extension = c.extension;
         SCOPED_TRACE(extension);
         const std::string path = Path(std::string("copy") + extension), plain = Path(std::string("plain") + extension);
         // A quarter turn at another size than the photo's 32 x 16.
         ASSERT_EQ(::WriteShownPhoto(path.c_str(), photo, 1, RECT{0, 0, 12, 24}), S_OK);
         ASSERT_EQ(::WriteShownPhoto(plain.c_str(), bare, 1, RECT{0, 0, 12, 24}), S_OK);
 
-        EXPECT_EQ(ExifToolSays("-b -ICC_Profile", path), profile) << "byte for byte";
+        if (c.profileShown) {
+            EXPECT_EQ(ExifToolSays("-b -ICC_Profile", path), profile) << "byte for byte";
+        }
         const std::string tags = ExifToolSays("-args", path);
         for (const char* expected :
              {"-IFD0:Make=Fixture Camera Co\n", "-IFD0:Model=FC-1\n", "-ExifIFD:DateTimeOriginal=2024:05:17 09:41:00\n",
@@ -206,9 +221,20 @@ TEST_F(WriteShownPhoto, TheCopyKeepsProfileAndCameraDataButNotPositionOrThumbnai
         ASSERT_EQ(plainSaved.LoadFromFile(plain.c_str()), S_OK);
         ASSERT_EQ(saved.width, 12);
         ASSERT_EQ(saved.height, 24);
+        long difference = 0;
         for (LONG y = 0; y < saved.height; ++y) {
-            for (LONG x = 0; x < saved.width; ++x) ASSERT_EQ(Pixel(saved, x, y), Pixel(plainSaved, x, y));
+            for (LONG x = 0; x < saved.width; ++x) {
+                const std::uint32_t a = Pixel(saved, x, y), b = Pixel(plainSaved, x, y);
+                if (c.tolerance == 0) {
+                    ASSERT_EQ(a, b);
+                }
+                for (int shift = 0; shift < 24; shift += 8) {
+                    difference +=
+                        std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+                }
+            }
         }
+        EXPECT_LE(static_cast<double>(difference) / (3.0 * saved.width * saved.height), c.tolerance);
     }
 }
 

@@ -16,11 +16,11 @@ using namespace gdiplus;
 using namespace imaging_test;
 
 const char* const everyKind[] = {
-    "jpeg-colour.jpg",      "jpeg-progressive.jpg", "jpeg-cmyk.jpg",      "png-rgb-8.png",    "png-interlaced.png",
-    "png-palette-2.png",    "gif-pattern.gif",      "gif-interlaced.gif", "bmp-info-24.bmp",  "bmp-rle-8.bmp",
-    "bmp-core-4.bmp",       "tiff-rgb.tif",         "tiff-palette.tif",   "heic-smooth.heic", "avif-smooth.avif",
-    "webp-lossy.webp",      "webp-lossless.webp",   "webp-animated.webp", "jxl-lossless.jxl", "jxl-lossy.jxl",
-    "jxl-orientation-2.jxl"};
+    "jpeg-colour.jpg",       "jpeg-progressive.jpg", "jpeg-cmyk.jpg",      "png-rgb-8.png",      "png-interlaced.png",
+    "png-palette-2.png",     "gif-pattern.gif",      "gif-interlaced.gif", "bmp-info-24.bmp",    "bmp-rle-8.bmp",
+    "bmp-core-4.bmp",        "tiff-rgb.tif",         "tiff-palette.tif",   "heic-smooth.heic",   "avif-smooth.avif",
+    "webp-lossy.webp",       "webp-lossless.webp",   "webp-animated.webp", "jxl-lossless.jxl",   "jxl-lossy.jxl",
+    "jxl-orientation-2.jxl", "webp-metadata.webp",   "heic-metadata.heic", "avif-metadata.avif", "jxl-metadata.jxl"};
 
 TEST_F(ImagingTest, TruncatedFilesFail) {
     for (const char* file : everyKind) {
