@@ -8,7 +8,7 @@
 #include "platform/user/capture.h"
 #include "platform/user/html_help.h"
 #include "platform/user/messages.h"
-#include "platform/user/win_app.h"
+#include "platform/framework/win_app.h"
 #include "platform/user/window_management.h"
 
 namespace user {

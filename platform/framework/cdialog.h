@@ -20,8 +20,8 @@
 // is not visible and which did not move meanwhile is centred over its
 // owner when the owner is disabled (or missing).
 
-#include "platform/user/cwnd.h"
-#include "platform/user/data_exchange.h"
+#include "platform/framework/cwnd.h"
+#include "platform/framework/data_exchange.h"
 #include "platform/user/dialogs.h"
 #include "platform/user/message_loop.h"
 

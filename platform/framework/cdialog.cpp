@@ -1,13 +1,13 @@
-#include "platform/user/cdialog.h"
+#include "platform/framework/cdialog.h"
 
 #include "platform/user/activation.h"
 #include "platform/user/application.h"
 #include "platform/user/controls.h"
 #include "platform/user/internal/dialog_state.h"
-#include "platform/user/internal/exchange_failure.h"
-#include "platform/user/internal/modal_owner.h"
+#include "platform/framework/internal/exchange_failure.h"
+#include "platform/framework/internal/modal_owner.h"
 #include "platform/user/messages.h"
-#include "platform/user/win_app.h"
+#include "platform/framework/win_app.h"
 #include "platform/user/window_management.h"
 
 namespace user {
