@@ -9,6 +9,7 @@
 #include "platform/user/dialog_template.h"
 #include "platform/user/dialogs.h"
 #include "platform/user/dropped_files.h"
+#include "platform/user/hooks.h"
 #include "platform/user/html_help.h"
 #include "platform/user/icons.h"
 #include "platform/user/keyboard.h"
