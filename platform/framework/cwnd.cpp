@@ -141,6 +141,11 @@ LRESULT CWnd::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The control-colour requests are numbered in the order of their kinds.
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<gdi::HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                                    message - WM_CTLCOLORMSGBOX));
+    }
     switch (message) {
         case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
         case WM_PAINT: OnPaint(); return 0;
@@ -160,15 +165,6 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                                HIWORD(static_cast<std::uintptr_t>(lParam)));
         case WM_NCHITTEST: return OnNcHitTest(ClientPoint(lParam));
         case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lParam)); return 0;
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<gdi::HDC>(wParam),
-                                                        reinterpret_cast<HWND>(lParam), message - WM_CTLCOLORMSGBOX));
         case WM_HELP: return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
         case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(OnQueryDragIcon());
         case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
