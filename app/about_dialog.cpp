@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "res/resource_ids.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // hands to the desktop's web browser.
 
 #include "platform/gdi/fonts.h"
-#include "platform/user/cdialog.h"
+#include "platform/framework/cdialog.h"
 
 class CAboutDialog : public user::CDialog {
 public:

@@ -9,7 +9,7 @@
 #include "image/ansi_path.h"
 #include "photo/geometry.h"
 #include "photo/photo_wnd.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "res/resource_ids.h"
 
 namespace {

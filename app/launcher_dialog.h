@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "photo/photo_window_owner.h"
-#include "platform/user/cdialog.h"
+#include "platform/framework/cdialog.h"
 
 class CLauncherDialog : public user::CDialog, public CPhotoWindowOwner {
 public:

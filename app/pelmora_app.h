@@ -2,7 +2,7 @@
 // The one application object: starts the program, runs the launcher as
 // its main window, and ends the program when the launcher closes.
 
-#include "platform/user/win_app.h"
+#include "platform/framework/win_app.h"
 
 class CPelmoraApp : public user::CWinApp {
 public:

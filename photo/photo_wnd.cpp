@@ -8,7 +8,7 @@
 #include "photo/photo_drawing.h"
 #include "photo/photo_window_owner.h"
 #include "photo/save_command.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "image/dib_image.h"
 #include "photo/geometry.h"
-#include "platform/user/cwnd.h"
+#include "platform/framework/cwnd.h"
 
 class CPhotoWnd : public user::CWnd {
 public:

@@ -2,7 +2,7 @@
 // the other following from the photo's aspect, the upper-left corner kept.
 #include "photo/photo_wnd.h"
 #include "photo/resize_dialog.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 
 namespace {
 

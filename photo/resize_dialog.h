@@ -4,7 +4,7 @@
 // dialog framework's handling, so OK closes it only when the length reads
 // as an integer.
 
-#include "platform/user/cdialog.h"
+#include "platform/framework/cdialog.h"
 
 class CResizeDialog : public user::CDialog {
 public:

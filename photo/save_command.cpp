@@ -2,7 +2,7 @@
 
 #include "photo/photo_drawing.h"
 #include "photo/photo_wnd.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 
 void SaveShownPhoto(CPhotoWnd& photoWindow) {
     const user::HWND window = photoWindow.GetSafeHwnd();

@@ -23,6 +23,7 @@
 #include "platform/user/message_loop.h"
 #include "platform/user/messages.h"
 #include "platform/user/painting.h"
+#include "platform/user/resources.h"
 #include "platform/user/system_colors.h"
 #include "platform/user/user_testing.h"
 #include "platform/user/window_management.h"
@@ -193,12 +194,6 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_NCDESTROY:
             if (state) {
-                // A dialog destroyed while it runs ends its run as cancelled.
-                if (state->modalLoop && !state->ended) {
-                    state->ended = true;
-                    state->result = IDCANCEL;
-                    state->modalLoop->End(IDCANCEL);
-                }
                 internal::DeleteOwnedFont(*state);
                 internal::Dialogs().erase(dialog);
             }
@@ -231,7 +226,6 @@ HWND CreateDialogIndirectParamA(HINSTANCE instance, const DialogTemplate* dialog
     state.ownsFont = font != nullptr;
     state.baseUnits = base;
     state.proc = proc;
-    state.templateVisible = (dialog->style & WS_VISIBLE) != 0;
     if (font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
     for (const DialogItemTemplate& item : dialog->items) {
@@ -263,29 +257,17 @@ HWND CreateDialogIndirectParamA(HINSTANCE instance, const DialogTemplate* dialog
 }
 
 HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param) {
-    if (instance != GetModuleHandleA(nullptr) || !templateName || !IS_INTRESOURCE(templateName)) return nullptr;
-    const internal::DialogData* data =
-        internal::FindDialogResource(static_cast<WORD>(reinterpret_cast<std::uintptr_t>(templateName)));
-    if (!data) return nullptr;
-    std::vector<DialogItemTemplate> items;
-    items.reserve(data->items.size());
-    for (const internal::DialogItemData& item : data->items) items.push_back(item.item);
-    DialogTemplate dialog = data->dialog;
-    dialog.items = items;
-    return CreateDialogIndirectParamA(instance, &dialog, owner, proc, param);
+    const HRSRC found = FindResourceA(instance, templateName, RT_DIALOG);
+    const auto* dialog =
+        found ? static_cast<const DialogTemplate*>(LockResource(LoadResource(instance, found))) : nullptr;
+    return dialog ? CreateDialogIndirectParamA(instance, dialog, owner, proc, param) : nullptr;
 }
 
-BOOL EndDialog(HWND dialog, INT_PTR result) {
-    internal::DialogState* state = internal::FindDialogState(dialog);
-    if (!state) return FALSE;
-    state->ended = true;
-    state->result = result;
-    state->activeWhenEnded = GetActiveWindow() == dialog;
-    CModalLoop* loop = state->modalLoop;
+BOOL EndDialog(HWND dialog, INT_PTR) {
+    if (!internal::FindDialogState(dialog)) return FALSE;
     // Gone from the screen at once, also when a nested run keeps the
     // modal loop that runs it from returning for a while.
     ShowWindow(dialog, SW_HIDE);
-    if (loop) loop->End(static_cast<int>(result));
     return TRUE;
 }
 

@@ -41,8 +41,8 @@ inline constexpr WORD DC_HASDEFID = 0x534B;
 // first. A class of one's own for dialogs passes its messages here.
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Records the dialog's result and hides it; whoever runs the dialog
-// modally then ends its run. FALSE for a window that is not a dialog.
+// Hides the dialog at once; whoever runs it modally ends its run with
+// the result. FALSE for a window that is not a dialog.
 BOOL EndDialog(HWND dialog, INT_PTR result);
 
 HWND GetDlgItem(HWND dialog, int id);

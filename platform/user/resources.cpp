@@ -183,9 +183,28 @@ bool RegisterDialogResource(WORD id, const DialogTemplate& dialog) {
     for (internal::DialogItemData& item : stored.items) {
         item.item.className = item.className.c_str();
         item.item.text = item.text.c_str();
+        stored.itemTemplates.push_back(item.item);
     }
+    stored.dialog.items = stored.itemTemplates;
     return true;
 }
+
+HRSRC FindResourceA(HINSTANCE module, LPCSTR name, LPCSTR type) {
+    if (module != GetModuleHandleA(nullptr) || type != RT_DIALOG || !name || !IS_INTRESOURCE(name)) return nullptr;
+    const auto id = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(name));
+    // A token, not an address: the dialog's number, found again on loading.
+    return internal::FindDialogResource(id) ? reinterpret_cast<HRSRC>(std::uintptr_t{0x10000} | id) : nullptr;
+}
+
+HGLOBAL LoadResource(HINSTANCE module, HRSRC resource) {
+    if (module != GetModuleHandleA(nullptr)) return nullptr;
+    const auto token = reinterpret_cast<std::uintptr_t>(resource);
+    if ((token >> 16) != 1) return nullptr;
+    const internal::DialogData* data = internal::FindDialogResource(static_cast<WORD>(token));
+    return data ? const_cast<DialogTemplate*>(&data->dialog) : nullptr;
+}
+
+const void* LockResource(HGLOBAL data) { return data; }
 
 bool RegisterIconFile(WORD id, std::span<const BYTE> file) {
     std::vector<internal::DecodedPicture> pictures;

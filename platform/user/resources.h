@@ -37,6 +37,19 @@ struct MenuItemResource {
 [[nodiscard]] bool RegisterCursorFile(WORD id, std::span<const BYTE> file);
 [[nodiscard]] bool RegisterBitmapFile(WORD id, std::span<const BYTE> file);
 
+// Finding a registered resource again: FindResourceA, then LoadResource,
+// then LockResource gives its data. Only dialog templates (RT_DIALOG) of
+// the program's own module are found; their data is the DialogTemplate as
+// registered, controls included, valid until the number is registered
+// again. Null for anything else.
+struct HRSRC__;
+using HRSRC = HRSRC__*;
+using HGLOBAL = void*;
+inline const LPCSTR RT_DIALOG = MAKEINTRESOURCEA(5);
+HRSRC FindResourceA(HINSTANCE module, LPCSTR name, LPCSTR type);
+HGLOBAL LoadResource(HINSTANCE module, HRSRC resource);
+const void* LockResource(HGLOBAL data);
+
 // The string's bytes, at most size - 1 of them, and a terminator; the
 // length copied, 0 when there is no such string (or no buffer).
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);

@@ -137,12 +137,6 @@ void FinishDestroy(HWND window) {
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param) {
-    // A framework object waiting to be bound is bound to this window or to
-    // none: never to a later one.
-    struct HookGuard {
-        ~HookGuard() { internal::ClearCreationHook(); }
-    } hookGuard;
-
     if (!IsApplicationRunning()) return nullptr;
     const auto windowClass = internal::FindClass(className);
     if (!windowClass) return nullptr;
@@ -217,7 +211,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     }
     if (style & WS_DISABLED) widget->setEnabled(false);
 
-    internal::RunCreationHook(window);
+    if (!internal::CreationAllowed(window, &create)) {
+        DestroyWindow(window);
+        return nullptr;
+    }
     if (!SendMessageA(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         DestroyWindow(window);
         return nullptr;

@@ -14,12 +14,12 @@
 #include "platform/gdi/gdi_testing.h"
 #include "platform/gdi/handles.h"
 #include "platform/user/help_viewer.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "platform/user/user_testing.h"
 #include "res/resource_ids.h"
 #include "tests/app/launcher_support.h"
 #include "tests/app/pelmora_process.h"
-#include "tests/platform/user/test_dialogs.h"
+#include "tests/platform/framework/test_dialogs.h"
 #include "tests/support/gui_pump.h"
 
 namespace {

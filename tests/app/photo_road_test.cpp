@@ -14,7 +14,7 @@
 #include "image/dib_image.h"
 #include "photo/geometry.h"
 #include "photo/photo_wnd.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "tests/app/launcher_support.h"
 #include "tests/app/pelmora_process.h"
 #include "tests/photo/photo_window_support.h"

@@ -12,7 +12,7 @@
 
 #include "photo/photo_window_owner.h"
 #include "photo/photo_wnd.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "tests/support/x_session.h"
 
 namespace phototest {

@@ -10,7 +10,7 @@
 #include "photo/photo_commands.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_testing.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "tests/photo/photo_window_support.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/print_types.h"

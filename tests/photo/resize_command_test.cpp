@@ -10,12 +10,12 @@
 #include <string>
 
 #include "photo/photo_commands.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "res/register_resources.h"
 #include "res/resource_ids.h"
 #include "tests/photo/modal_steps.h"
 #include "tests/photo/photo_window_support.h"
-#include "tests/platform/user/test_dialogs.h"
+#include "tests/platform/framework/test_dialogs.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/print_types.h"
 #include "tests/support/x_session.h"

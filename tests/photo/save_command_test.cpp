@@ -17,7 +17,7 @@
 
 #include "image/dib_image.h"
 #include "photo/photo_commands.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "res/register_resources.h"
 #include "tests/photo/photo_window_support.h"
 #include "tests/photo/save_dialog_answer.h"

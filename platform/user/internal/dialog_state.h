@@ -4,10 +4,6 @@
 #include "platform/gdi/fonts.h"
 #include "platform/user/dialogs.h"
 
-namespace user {
-class CModalLoop;
-}
-
 namespace user::internal {
 
 struct DialogState {
@@ -17,12 +13,7 @@ struct DialogState {
     DLGPROC proc = nullptr;
     int defaultId = 0;
     bool hasDefaultId = false;
-    bool templateVisible = false;
-    bool ended = false;
-    bool activeWhenEnded = false;  // the owner takes the activation back
-    INT_PTR result = 0;
     HWND lastFocus = nullptr;
-    CModalLoop* modalLoop = nullptr;  // the run to end with EndDialog
 };
 
 // The state of a dialog window; null for any other window.

@@ -41,12 +41,13 @@ struct DialogItemData {
 };
 
 struct DialogData {
-    DialogTemplate dialog;  // items and names are not used: see below
+    DialogTemplate dialog;  // its items and names point into the members below
     std::string windowClass;
     bool hasWindowClass = false;
     std::string title;
     std::string typeface;
     std::vector<DialogItemData> items;
+    std::vector<DialogItemTemplate> itemTemplates;
 };
 
 const std::vector<MenuItemData>* FindMenuResource(WORD id);

@@ -4,16 +4,11 @@
 
 #include <algorithm>
 
-#include "platform/user/internal/creation_hook.h"
-
 namespace user::internal {
 namespace {
 
 constexpr unsigned windowTag = 0x57;
 constexpr const char* handleProperty = "pelmoraWindow";
-
-CreationHook pendingHook = nullptr;
-void* pendingContext = nullptr;
 
 }  // namespace
 
@@ -76,22 +71,5 @@ ServiceState& State() {
 }
 
 LPARAM PackPoint(int x, int y) { return MAKELPARAM(x, y); }
-
-void SetCreationHook(CreationHook hook, void* context) {
-    pendingHook = hook;
-    pendingContext = context;
-}
-
-void ClearCreationHook() {
-    pendingHook = nullptr;
-    pendingContext = nullptr;
-}
-
-void RunCreationHook(HWND window) {
-    CreationHook hook = pendingHook;
-    void* context = pendingContext;
-    ClearCreationHook();
-    if (hook) hook(window, context);
-}
 
 }  // namespace user::internal

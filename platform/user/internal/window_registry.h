@@ -35,7 +35,6 @@ struct WindowRecord {
     POINT reportedOrigin{0, 0};  // last position told through WM_MOVE
     SIZE reportedSize{-1, -1};   // last size told through WM_SIZE
     QPointer<QWidget> widget;
-    void* framework = nullptr;  // the CWnd bound to this window
     HMENU systemMenu = nullptr;
     HWND lastActivePopup = nullptr;
     HICON bigIcon = nullptr;

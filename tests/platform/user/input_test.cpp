@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "platform/user/user_testing.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"

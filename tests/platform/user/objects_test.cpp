@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/user/internal/handle_table.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "platform/user/user_testing.h"
 
 namespace {

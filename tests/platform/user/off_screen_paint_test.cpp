@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/print_types.h"
 #include "tests/support/x_session.h"

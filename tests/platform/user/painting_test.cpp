@@ -5,7 +5,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_testing.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"

@@ -6,7 +6,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/overlay_screen.h"
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "platform/user/user_testing.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"

@@ -1,5 +1,5 @@
 // Windows on the X server: placement, ownership, destruction, painting
-// requests, activation and refusal of dead handles.
+// requests, activation, creation hooks and refusal of dead handles.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -264,6 +264,34 @@ TEST_F(Windows, CreationIsRefusedForUnknownClassesAndParents) {
     DestroyWindow(dead);
     EXPECT_EQ(CreateRecordingWindow("orphan", 0, 0, 10, 10, dead), nullptr);
     EXPECT_EQ(CreateRecordingWindow("orphan child", 0, 0, 10, 10, nullptr, WS_CHILD | WS_VISIBLE, 0), nullptr);
+
+    // A creation hook answering nonzero refuses the window; hooks run
+    // newest first, each passing the call on with CallNextHookEx.
+    static int refusals = 0;
+    static HHOOK refusing = nullptr;
+    static HHOOK passing = nullptr;
+    refusing = SetWindowsHookExA(
+        WH_CBT,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (code != HCBT_CREATEWND) return CallNextHookEx(refusing, code, wParam, lParam);
+            ++refusals;
+            return 1;
+        },
+        nullptr, 0);
+    passing = SetWindowsHookExA(
+        WH_CBT, [](int code, WPARAM wParam, LPARAM lParam) { return CallNextHookEx(passing, code, wParam, lParam); },
+        nullptr, 0);
+    const long before = LiveWindowCount();
+    EXPECT_EQ(CreateRecordingWindow("refused by a hook", 0, 0, 10, 10), nullptr);
+    EXPECT_EQ(refusals, 1);
+    EXPECT_EQ(LiveWindowCount(), before);
+    EXPECT_TRUE(UnhookWindowsHookEx(refusing));
+    EXPECT_FALSE(UnhookWindowsHookEx(refusing));
+    const HWND allowed = CreateRecordingWindow("allowed once unhooked", 0, 0, 10, 10);
+    EXPECT_NE(allowed, nullptr);
+    EXPECT_EQ(refusals, 1);
+    EXPECT_TRUE(UnhookWindowsHookEx(passing));
+    DestroyWindow(allowed);
 }
 
 }  // namespace

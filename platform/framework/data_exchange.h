@@ -3,7 +3,7 @@
 // read back and checked. A read that fails tells the user, puts the focus
 // back on the control, and stops the exchange.
 
-#include "platform/user/cwnd.h"
+#include "platform/framework/cwnd.h"
 
 namespace user {
 

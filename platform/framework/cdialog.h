@@ -20,8 +20,8 @@
 // is not visible and which did not move meanwhile is centred over its
 // owner when the owner is disabled (or missing).
 
-#include "platform/user/cwnd.h"
-#include "platform/user/data_exchange.h"
+#include "platform/framework/cwnd.h"
+#include "platform/framework/data_exchange.h"
 #include "platform/user/dialogs.h"
 #include "platform/user/message_loop.h"
 
@@ -63,10 +63,17 @@ protected:
 private:
     LRESULT HandleInitDialog();
     LRESULT HandleCommand(WPARAM wParam, LPARAM lParam);
+    // Notes how the run ends and ends it when it is going.
+    void EndModal(INT_PTR result, bool active);
 
     UINT templateId_;
     CWnd* parent_;
     CModalLoop loop_;
+    bool running_ = false;
+    bool ended_ = false;
+    bool activeWhenEnded_ = false;  // the owner takes the activation back
+    bool templateVisible_ = false;
+    INT_PTR result_ = IDCANCEL;
 };
 
 }  // namespace user

@@ -1,4 +1,4 @@
-#include "platform/user/data_exchange.h"
+#include "platform/framework/data_exchange.h"
 
 #include <climits>
 #include <cstdio>
@@ -8,9 +8,9 @@
 #include "platform/user/activation.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialogs.h"
-#include "platform/user/internal/exchange_failure.h"
+#include "platform/framework/internal/exchange_failure.h"
 #include "platform/user/messages.h"
-#include "platform/user/win_app.h"
+#include "platform/framework/win_app.h"
 #include "platform/user/window_management.h"
 
 namespace user {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/user/cwnd.h"
-#include "platform/user/framework_ids.h"
+#include "platform/framework/cwnd.h"
+#include "platform/framework/framework_ids.h"
 #include "platform/user/records.h"
 
 namespace user {

@@ -1,4 +1,4 @@
-#include "platform/user/win_app.h"
+#include "platform/framework/win_app.h"
 
 #include "platform/user/html_help.h"
 
@@ -8,7 +8,7 @@
 #include "platform/kernel/path_extension.h"
 #include "platform/user/application.h"
 #include "platform/user/controls.h"
-#include "platform/user/internal/modal_owner.h"
+#include "platform/framework/internal/modal_owner.h"
 #include "platform/user/message_box.h"
 #include "platform/user/message_loop.h"
 #include "platform/user/resources.h"

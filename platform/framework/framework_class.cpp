@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/user/application.h"
-#include "platform/user/cwnd.h"
+#include "platform/framework/cwnd.h"
 #include "platform/user/messages.h"
 #include "platform/user/window_classes.h"
 

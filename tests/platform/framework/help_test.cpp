@@ -9,8 +9,8 @@
 
 #include "platform/kernel/modules.h"
 #include "platform/user/html_help.h"
-#include "platform/user/user.h"
-#include "tests/platform/user/test_dialogs.h"
+#include "platform/framework/framework.h"
+#include "tests/platform/framework/test_dialogs.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"
 

@@ -1,14 +1,15 @@
-#include "platform/user/cwnd.h"
+#include "platform/framework/cwnd.h"
 
 #include "platform/user/application.h"
+#include <unordered_map>
+
 #include "platform/user/controls.h"
 #include "platform/user/dialogs.h"
-#include "platform/user/framework_ids.h"
+#include "platform/framework/framework_ids.h"
 #include "platform/user/keyboard.h"
 #include "platform/user/message_box.h"
-#include "platform/user/win_app.h"
-#include "platform/user/internal/creation_hook.h"
-#include "platform/user/internal/window_registry.h"
+#include "platform/framework/win_app.h"
+#include "platform/user/hooks.h"
 #include "platform/user/messages.h"
 #include "platform/user/window_management.h"
 
@@ -24,6 +25,20 @@ struct CurrentMessage {
 };
 CurrentMessage current;
 
+// The framework's own record of which object each window is bound to.
+std::unordered_map<HWND, CWnd*>& HandleMap() {
+    static std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
+
+// The object to bind to the next window created, while its creation hook
+// is installed.
+struct PendingBinding {
+    HHOOK hook = nullptr;
+    CWnd* object = nullptr;
+};
+PendingBinding pending;
+
 POINT ClientPoint(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
@@ -38,32 +53,34 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
-    const internal::WindowRecord* record = internal::FindWindowRecord(window);
-    return record ? static_cast<CWnd*>(record->framework) : nullptr;
+    if (!IsWindow(window)) return nullptr;
+    const auto found = HandleMap().find(window);
+    return found == HandleMap().end() ? nullptr : found->second;
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, UINT_PTR id, LPVOID param) {
     if (hwnd_) return FALSE;
-    internal::SetCreationHook(&CWnd::BindDuringCreate, this);
+    BindNextCreatedWindow();
     const HWND window = CreateWindowExA(exStyle, className, windowName, style, x, y, width, height, parent,
                                         reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), param);
-    internal::ClearCreationHook();
+    ForgetNextCreatedWindow();
     return window && hwnd_ == window ? TRUE : FALSE;
 }
 
 BOOL CWnd::SubclassWindow(HWND window) {
-    const internal::WindowRecord* record = internal::FindWindowRecord(window);
-    if (hwnd_ || !record || record->framework) return FALSE;
+    if (hwnd_ || !IsWindow(window) || FromHandlePermanent(window)) return FALSE;
     Bind(window);
     return TRUE;
 }
 
 HWND CWnd::UnsubclassWindow() {
     const HWND window = hwnd_;
-    if (internal::WindowRecord* record = internal::FindWindowRecord(window)) {
-        if (record->proc == &CWnd::Route) record->proc = superProc_;
-        if (record->framework == this) record->framework = nullptr;
+    if (IsWindow(window) && GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CWnd::Route)) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+    }
+    if (const auto found = HandleMap().find(window); found != HandleMap().end() && found->second == this) {
+        HandleMap().erase(found);
     }
     hwnd_ = nullptr;
     superProc_ = nullptr;
@@ -82,22 +99,35 @@ HWND CWnd::GetDlgItem(int id) const { return user::GetDlgItem(hwnd_, id); }
 
 int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) { return MessageBoxA(hwnd_, text, caption, type); }
 
-void CWnd::BindNextCreatedWindow() { internal::SetCreationHook(&CWnd::BindDuringCreate, this); }
-
-void CWnd::ForgetNextCreatedWindow() { internal::ClearCreationHook(); }
-
-void CWnd::Bind(HWND window) {
-    internal::WindowRecord* record = internal::FindWindowRecord(window);
-    hwnd_ = window;
-    superProc_ = record->proc;
-    record->proc = &CWnd::Route;
-    record->framework = this;
+// The hook stays in place for the whole creation, so that the object is
+// bound to the first window created or to none: never to a later one.
+void CWnd::BindNextCreatedWindow() {
+    ForgetNextCreatedWindow();
+    pending.hook = SetWindowsHookExA(WH_CBT, &CWnd::CreationHook, nullptr, 0);
+    if (pending.hook) pending.object = this;
 }
 
-void CWnd::BindDuringCreate(HWND window, void* object) {
-    auto* self = static_cast<CWnd*>(object);
-    const internal::WindowRecord* record = internal::FindWindowRecord(window);
-    if (!self->hwnd_ && record && !record->framework) self->Bind(window);
+void CWnd::ForgetNextCreatedWindow() {
+    if (pending.hook) UnhookWindowsHookEx(pending.hook);
+    pending = PendingBinding{};
+}
+
+void CWnd::Bind(HWND window) {
+    hwnd_ = window;
+    superProc_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::Route)));
+    HandleMap()[window] = this;
+}
+
+LRESULT CWnd::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    const HHOOK hook = pending.hook;
+    if (code == HCBT_CREATEWND && pending.object) {
+        CWnd* self = pending.object;
+        pending.object = nullptr;
+        const auto window = reinterpret_cast<HWND>(wParam);
+        if (!self->hwnd_ && !FromHandlePermanent(window)) self->Bind(window);
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
 }
 
 LRESULT CWnd::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -111,6 +141,11 @@ LRESULT CWnd::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The control-colour requests are numbered in the order of their kinds.
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<gdi::HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                                    message - WM_CTLCOLORMSGBOX));
+    }
     switch (message) {
         case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
         case WM_PAINT: OnPaint(); return 0;
@@ -130,15 +165,6 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                                HIWORD(static_cast<std::uintptr_t>(lParam)));
         case WM_NCHITTEST: return OnNcHitTest(ClientPoint(lParam));
         case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lParam)); return 0;
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<gdi::HDC>(wParam),
-                                                        reinterpret_cast<HWND>(lParam), message - WM_CTLCOLORMSGBOX));
         case WM_HELP: return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
         case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(OnQueryDragIcon());
         case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;

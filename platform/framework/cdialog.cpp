@@ -1,13 +1,13 @@
-#include "platform/user/cdialog.h"
+#include "platform/framework/cdialog.h"
 
 #include "platform/user/activation.h"
 #include "platform/user/application.h"
 #include "platform/user/controls.h"
-#include "platform/user/internal/dialog_state.h"
-#include "platform/user/internal/exchange_failure.h"
-#include "platform/user/internal/modal_owner.h"
+#include "platform/framework/internal/exchange_failure.h"
+#include "platform/framework/internal/modal_owner.h"
 #include "platform/user/messages.h"
-#include "platform/user/win_app.h"
+#include "platform/user/resources.h"
+#include "platform/framework/win_app.h"
 #include "platform/user/window_management.h"
 
 namespace user {
@@ -23,24 +23,35 @@ INT_PTR CDialog::DoModal() {
     const bool enableOwner = owner && IsWindowEnabled(owner);
     if (enableOwner) EnableWindow(owner, FALSE);
 
+    // The template is read here, so that the run knows whether it shows
+    // the dialog itself.
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(static_cast<WORD>(templateId_)), RT_DIALOG);
+    const auto* dialogTemplate =
+        found ? static_cast<const DialogTemplate*>(LockResource(LoadResource(instance, found))) : nullptr;
+    templateVisible_ = dialogTemplate && (dialogTemplate->style & WS_VISIBLE);
+    ended_ = false;
+    activeWhenEnded_ = false;
+    result_ = IDCANCEL;
+
     BindNextCreatedWindow();
-    const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(static_cast<WORD>(templateId_)),
-                                           owner, nullptr, 0);
+    const HWND dialog =
+        dialogTemplate ? CreateDialogIndirectParamA(instance, dialogTemplate, owner, nullptr, 0) : nullptr;
     ForgetNextCreatedWindow();
 
     INT_PTR result = -1;
     bool wasActive = false;
     if (dialog && GetSafeHwnd() == dialog) {
-        internal::DialogState* state = internal::FindDialogState(dialog);
-        if (state && !state->ended) {
-            state->modalLoop = &loop_;
+        if (!ended_) {
+            running_ = true;
             if (!IsWindowVisible(dialog)) ShowWindow(dialog, SW_SHOWNORMAL);
             loop_.Run();
+            running_ = false;
         }
-        state = internal::FindDialogState(dialog);
-        result = state ? state->result : IDCANCEL;
-        wasActive = !state || state->activeWhenEnded || GetActiveWindow() == dialog;
-        if (state) state->modalLoop = nullptr;
+        // A dialog destroyed meanwhile ended as cancelled.
+        const bool alive = IsWindow(dialog);
+        result = alive ? result_ : IDCANCEL;
+        wasActive = !alive || activeWhenEnded_ || GetActiveWindow() == dialog;
     }
     // The owner comes back first, so that activation can return to it.
     if (enableOwner && IsWindow(owner)) EnableWindow(owner, TRUE);
@@ -51,7 +62,18 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::EndDialog(int result) {
-    if (GetSafeHwnd()) user::EndDialog(GetSafeHwnd(), result);
+    const HWND window = GetSafeHwnd();
+    if (!window) return;
+    const bool active = GetActiveWindow() == window;
+    if (!user::EndDialog(window, result)) return;
+    EndModal(result, active);
+}
+
+void CDialog::EndModal(INT_PTR result, bool active) {
+    ended_ = true;
+    result_ = result;
+    activeWhenEnded_ = active;
+    if (running_) loop_.End(static_cast<int>(result));
 }
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
@@ -90,6 +112,10 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_INITDIALOG: return HandleInitDialog();
         case WM_COMMAND: return HandleCommand(wParam, lParam);
         case WM_COMMANDHELP: return OnCommandHelp(wParam, lParam);
+        case WM_NCDESTROY:
+            // A dialog destroyed while it runs ends its run as cancelled.
+            if (running_ && !ended_) EndModal(IDCANCEL, activeWhenEnded_);
+            return CWnd::WindowProc(message, wParam, lParam);
         default: return CWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -102,12 +128,11 @@ LRESULT CDialog::HandleInitDialog() {
     if (!IsWindow(window)) return result;
     // Centred only when the program neither showed nor placed it itself,
     // and its owner is the one the run disabled.
-    const internal::DialogState* state = internal::FindDialogState(window);
     const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
     RECT after{};
     GetWindowRect(window, &after);
     const HWND owner = GetWindow(window, GW_OWNER);
-    if (state && !state->templateVisible && !(style & (WS_VISIBLE | WS_CHILD)) && after.left == before.left &&
+    if (!templateVisible_ && !(style & (WS_VISIBLE | WS_CHILD)) && after.left == before.left &&
         after.top == before.top && (!owner || !IsWindowEnabled(owner))) {
         CenterWindow();
     }

@@ -1,4 +1,4 @@
-#include "tests/platform/user/test_dialogs.h"
+#include "tests/platform/framework/test_dialogs.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 
 namespace usertest {
 

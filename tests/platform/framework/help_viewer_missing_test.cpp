@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/kernel/modules.h"
-#include "platform/user/user.h"
-#include "tests/platform/user/test_dialogs.h"
+#include "platform/framework/framework.h"
+#include "tests/platform/framework/test_dialogs.h"
 #include "tests/support/gui_pump.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <climits>
 #include <string>
 
-#include "platform/user/user.h"
-#include "tests/platform/user/test_dialogs.h"
+#include "platform/framework/framework.h"
+#include "tests/platform/framework/test_dialogs.h"
 #include "tests/support/gui_pump.h"
 
 namespace {

@@ -1,14 +1,12 @@
 // Help: finding the context for the help command, and showing a context
 // with the HTML Help viewer module.
-#include <QApplication>
-#include <QCursor>
-
 #include "platform/kernel/modules.h"
 #include "platform/user/activation.h"
 #include "platform/user/capture.h"
+#include "platform/user/cursors.h"
 #include "platform/user/html_help.h"
 #include "platform/user/messages.h"
-#include "platform/user/win_app.h"
+#include "platform/framework/win_app.h"
 #include "platform/user/window_management.h"
 
 namespace user {
@@ -39,18 +37,20 @@ UINT HtmlCommand(UINT winHelpCommand) {
 class CWaitCursor {
 public:
     CWaitCursor() {
-        if (QApplication::instance()) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT)) {
+            previous_ = SetCursor(wait);
             active_ = true;
         }
     }
     ~CWaitCursor() {
-        if (active_) QApplication::restoreOverrideCursor();
+        // No shape set before: the arrow, not a hidden pointer.
+        if (active_) SetCursor(previous_ ? previous_ : LoadCursorA(nullptr, IDC_ARROW));
     }
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 
 private:
+    HCURSOR previous_ = nullptr;
     bool active_ = false;
 };
 

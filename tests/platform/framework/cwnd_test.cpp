@@ -2,7 +2,7 @@
 // with the message's own parameters, and the end of the binding.
 #include <gtest/gtest.h>
 
-#include "platform/user/user.h"
+#include "platform/framework/framework.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"
 

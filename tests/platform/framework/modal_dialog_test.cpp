@@ -7,8 +7,8 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_testing.h"
-#include "platform/user/user.h"
-#include "tests/platform/user/test_dialogs.h"
+#include "platform/framework/framework.h"
+#include "tests/platform/framework/test_dialogs.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/print_types.h"
 #include "tests/support/x_session.h"

@@ -104,7 +104,7 @@ protected:
 
 private:
     static LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static void BindDuringCreate(HWND window, void* object);
+    static LRESULT CreationHook(int code, WPARAM wParam, LPARAM lParam);
     void Bind(HWND window);
     void OnNcDestroy();
 

@@ -1,4 +1,4 @@
-#include "platform/user/file_dialog.h"
+#include "platform/framework/file_dialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -10,7 +10,7 @@
 #include "platform/user/activation.h"
 #include "platform/user/application.h"
 #include "platform/user/internal/file_names.h"
-#include "platform/user/internal/modal_owner.h"
+#include "platform/framework/internal/modal_owner.h"
 #include "platform/user/internal/pointer_move.h"
 #include "platform/user/internal/window_registry.h"
 #include "platform/user/capture.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user/cwnd.h"
+#include "platform/framework/cwnd.h"
 #include "platform/user/records.h"
 
 namespace user {

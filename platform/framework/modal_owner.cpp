@@ -1,9 +1,9 @@
-#include "platform/user/internal/modal_owner.h"
+#include "platform/framework/internal/modal_owner.h"
 
 #include "platform/user/activation.h"
-#include "platform/user/cwnd.h"
+#include "platform/framework/cwnd.h"
 #include "platform/user/monitors.h"
-#include "platform/user/win_app.h"
+#include "platform/framework/win_app.h"
 #include "platform/user/window_management.h"
 
 namespace user {

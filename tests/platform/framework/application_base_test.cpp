@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/user/user.h"
-#include "tests/platform/user/test_dialogs.h"
+#include "platform/framework/framework.h"
+#include "tests/platform/framework/test_dialogs.h"
 #include "tests/support/gui_pump.h"
 
 namespace {
@@ -91,7 +91,7 @@ TEST(ApplicationRun, RefusedStartUpEndsThroughTheExitStep) {
     EXPECT_EQ(main->GetSafeHwnd(), nullptr) << "the main window is gone";
     EXPECT_FALSE(IsApplicationRunning()) << "the service stops with the program";
     EXPECT_EQ(GetApplicationTitle(), app.appTitle) << "message boxes show the application's title";
-    EXPECT_EQ(app.exeName, "user_application_base_test");
+    EXPECT_EQ(app.exeName, "framework_application_base_test");
     EXPECT_EQ(app.helpFilePath, GetExecutablePath() + ".CHM");
     delete main;
 }
