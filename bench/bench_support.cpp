@@ -91,4 +91,10 @@ void RatioReporter::PrintRatio(const char* ours, const char* alone) const {
     if (a > 0 && b > 0) std::printf("ratio %s / %s = %.3f (goal <= 1.10)\n", ours, alone, a / b);
 }
 
+void RunAndPrintRatios(std::initializer_list<std::pair<const char*, const char*>> ratios) {
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const auto& [ours, alone] : ratios) reporter.PrintRatio(ours, alone);
+}
+
 }  // namespace bench

@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -81,5 +83,8 @@ private:
     double Time(const std::string& name) const;
     std::map<std::string, double> times_;
 };
+
+// Runs the benchmarks and then prints each ratio {ours, alone}.
+void RunAndPrintRatios(std::initializer_list<std::pair<const char*, const char*>> ratios);
 
 }  // namespace bench

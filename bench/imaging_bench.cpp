@@ -302,12 +302,10 @@ int main(int argc, char** argv) {
     ReportPeakMemory("LoadFromFile JPEG", jpegPath);
     ReportPeakMemory("LoadFromFile PNG", pngPath);
 
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatio("BM_LoadFromFileJpeg", "BM_LibjpegAloneJpeg");
-    reporter.PrintRatio("BM_LoadFromFilePng", "BM_LibpngAlonePng");
-    reporter.PrintRatio("BM_SaveToFileJpeg", "BM_LibjpegAloneSave");
-    reporter.PrintRatio("BM_SaveToFileJpeg", "BM_LibjpegAloneSaveFlushed");
+    bench::RunAndPrintRatios({{"BM_LoadFromFileJpeg", "BM_LibjpegAloneJpeg"},
+                              {"BM_LoadFromFilePng", "BM_LibpngAlonePng"},
+                              {"BM_SaveToFileJpeg", "BM_LibjpegAloneSave"},
+                              {"BM_SaveToFileJpeg", "BM_LibjpegAloneSaveFlushed"}});
     std::filesystem::remove_all(folder);
     benchmark::Shutdown();
     return 0;

@@ -256,12 +256,10 @@ int main(int argc, char** argv) {
         ReportPeakMemory(format);
     }
 
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatio("BM_LoadFromFileHeic", "BM_LibheifAloneHeic");
-    reporter.PrintRatio("BM_LoadFromFileAvif", "BM_LibheifAloneAvif");
-    reporter.PrintRatio("BM_LoadFromFileWebp", "BM_LibwebpAloneWebp");
-    reporter.PrintRatio("BM_LoadFromFileJxl", "BM_LibjxlAloneJxl");
+    bench::RunAndPrintRatios({{"BM_LoadFromFileHeic", "BM_LibheifAloneHeic"},
+                              {"BM_LoadFromFileAvif", "BM_LibheifAloneAvif"},
+                              {"BM_LoadFromFileWebp", "BM_LibwebpAloneWebp"},
+                              {"BM_LoadFromFileJxl", "BM_LibjxlAloneJxl"}});
     std::filesystem::remove_all(folder);
     benchmark::Shutdown();
     return 0;
