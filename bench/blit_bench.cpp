@@ -10,11 +10,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "platform/gdi/parallelogram_blit.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 struct Image {
     std::vector<BYTE> bytes;
@@ -68,31 +69,11 @@ std::uint64_t SumBytes(const std::vector<BYTE>& bytes) {
     return sum;
 }
 
-// Seconds one read of the 24-bit photo takes: the best seen so far. The
-// machine is shared, so every case measures it again just before its own
-// runs and keeps the best.
-double baselineSeconds = 1e9;
-
-double MeasureBaseline(int runs) {
-    const auto& bytes = Photo24().bytes;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        benchmark::DoNotOptimize(SumBytes(bytes));
-        baselineSeconds = std::min(baselineSeconds, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return baselineSeconds;
-}
+bench::Baseline baseline([] { benchmark::DoNotOptimize(SumBytes(Photo24().bytes)); });
 
 void BM_BaselineReadPhotoOnce(benchmark::State& state) {
-    const auto& bytes = Photo24().bytes;
-    double best = 1e9;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        benchmark::DoNotOptimize(SumBytes(bytes));
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    baselineSeconds = std::min(baselineSeconds, best);
-    state.counters["best_ms"] = best * 1e3;
+    Photo24();  // made before the clock runs
+    baseline.Run(state);
 }
 BENCHMARK(BM_BaselineReadPhotoOnce)->Unit(benchmark::kMillisecond);
 
@@ -111,18 +92,17 @@ void RunBlit(benchmark::State& state, const Image& image, LONG width, LONG heigh
     const LONG l = 0, t = 0, r = width, b = height;
     const POINT corners[4][3] = {
         {{l, t}, {r, t}, {l, b}}, {{r, t}, {r, b}, {l, t}}, {{r, b}, {l, b}, {r, t}}, {{l, b}, {l, t}, {r, b}}};
-    MeasureBaseline(5);
+    baseline.Measure(5);
     double best = 1e9;
     for (auto _ : state) {
         const auto start = Clock::now();
         const bool drawn = gdi::BlitParallelogram(image.source, 0, 0, image.source.width, image.source.height,
                                                   corners[rotation], target, gdi::BlitFilter::AreaAverage);
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+        best = std::min(best, bench::SecondsSince(start));
         if (!drawn) state.SkipWithError("the blit refused its input");
         benchmark::DoNotOptimize(pixels.data());
     }
-    state.counters["best_ms"] = best * 1e3;
-    state.counters["x_baseline"] = best / MeasureBaseline(5);
+    baseline.Report(state, best);
 }
 
 void BM_Reduce24Upright(benchmark::State& state) { RunBlit(state, Photo24(), 900, 600, 0); }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "platform/imaging/bitmap.h"
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/encoders.h"
@@ -46,20 +47,17 @@ void Write(const std::string& path, const std::vector<BYTE>& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Something like a photograph: smooth shapes with fine grain.
+// The photograph-like picture, encoded.
 std::vector<BYTE> Photo(Encoder encode) {
     constexpr UINT width = 6000, height = 4000;
     Raster raster;
     if (Raster::Allocate(width, height, PixelFormat24bppRGB, false, &raster) != Ok) return {};
-    unsigned seed = 12345;
+    bench::PhotoGrain grain(width, height);
     for (UINT y = 0; y < height; ++y) {
         BYTE* p = raster.Row(y);
         for (UINT x = 0; x < width; ++x, p += 3) {
-            seed = seed * 1103515245u + 12345u;
-            int grain = static_cast<int>((seed >> 16) & 15) - 8;
-            p[2] = static_cast<BYTE>((x * 255 / width + grain + ((x / 300 + y / 200) % 2) * 40) & 255);
-            p[1] = static_cast<BYTE>((y * 255 / height + grain) & 255);
-            p[0] = static_cast<BYTE>(((x + y) * 255 / (width + height) + 2 * grain) & 255);
+            const bench::Rgb c = grain.Next(static_cast<int>(x), static_cast<int>(y));
+            p[0] = c.b, p[1] = c.g, p[2] = c.r;
         }
     }
     std::vector<BYTE> bytes;

@@ -21,14 +21,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
+#include "bench/bench_support.h"
 #include "image/dib_image.h"
 #include "image/imaging_runtime.h"
 
@@ -40,20 +39,16 @@ constexpr int smallWidth = 1200, smallHeight = 800;
 std::string folder;
 std::string jpegPath, pngPath, savePath, baselineSavePath;
 
-// Something like a photograph for the codecs: smooth shapes with fine grain.
+// The photograph-like picture as B, G, R (and opaque alpha with 4 channels).
 std::vector<BYTE> Picture(int width, int height, int channels) {
     std::vector<BYTE> pixels(static_cast<size_t>(width) * height * channels);
-    unsigned seed = 12345;
+    bench::PhotoGrain grain(width, height);
     for (int y = 0; y < height; ++y) {
         BYTE* row = pixels.data() + static_cast<size_t>(y) * width * channels;
         for (int x = 0; x < width; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            int grain = static_cast<int>((seed >> 16) & 15) - 8;
-            int r = (x * 255 / width + grain + ((x / 300 + y / 200) % 2) * 40) & 255;
-            int g = (y * 255 / height + grain) & 255;
-            int b = ((x + y) * 255 / (width + height) + 2 * grain) & 255;
+            const bench::Rgb c = grain.Next(x, y);
             BYTE* p = row + static_cast<size_t>(x) * channels;
-            p[0] = static_cast<BYTE>(b), p[1] = static_cast<BYTE>(g), p[2] = static_cast<BYTE>(r);
+            p[0] = c.b, p[1] = c.g, p[2] = c.r;
             if (channels == 4) p[3] = 0xFF;
         }
     }
@@ -140,11 +135,7 @@ private:
 void BM_LoadFromFileJpeg(benchmark::State& state) {
     CDibImage keeper;  // keeps the library running, as open photo windows do
     FaultCounter faults(state);
-    for (auto _ : state) {
-        CDibImage image;
-        if (image.LoadFromFile(jpegPath.c_str()) != S_OK) state.SkipWithError("load failed");
-        benchmark::DoNotOptimize(image.bits);
-    }
+    bench::LoadRepeatedly(state, jpegPath);
 }
 
 void BM_LibjpegAloneJpeg(benchmark::State& state) {
@@ -175,11 +166,7 @@ void BM_LibjpegAloneJpeg(benchmark::State& state) {
 void BM_LoadFromFilePng(benchmark::State& state) {
     CDibImage keeper;
     FaultCounter faults(state);
-    for (auto _ : state) {
-        CDibImage image;
-        if (image.LoadFromFile(pngPath.c_str()) != S_OK) state.SkipWithError("load failed");
-        benchmark::DoNotOptimize(image.bits);
-    }
+    bench::LoadRepeatedly(state, pngPath);
 }
 
 void BM_LibpngAlonePng(benchmark::State& state) {
@@ -305,46 +292,16 @@ BENCHMARK_CAPTURE(BM_SaveToFileTiny, AvifWithMetadata, ".avif", true)->Unit(benc
 BENCHMARK_CAPTURE(BM_SaveToFileTiny, Jxl, ".jxl", false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_SaveToFileTiny, JxlWithMetadata, ".jxl", true)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Remembers each benchmark's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // The median of the repetitions when there are several.
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> times;
-};
-
-// Peak resident memory of one call, from a reset of the kernel's peak mark.
-long StatusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-    }
-    return -1;
-}
-
 void ReportPeakMemory(const char* what, const std::string& path) {
-    CDibImage keeper;
-    std::ofstream("/proc/self/clear_refs") << "5";  // resets VmHWM to the current size
-    long before = StatusKilobytes("VmRSS:");
-    {
-        CDibImage image;
-        if (image.LoadFromFile(path.c_str()) != S_OK) {
-            std::printf("%s: did not load\n", what);
-            return;
-        }
-        std::printf(
-            "%s: peak resident memory %.1f MB (%.1f MB above the %.1f MB before the load; the "
-            "decoded DIB alone is %.1f MB)\n",
-            what, StatusKilobytes("VmHWM:") / 1024.0, (StatusKilobytes("VmHWM:") - before) / 1024.0, before / 1024.0,
-            static_cast<double>(-image.pitch) * image.height / (1 << 20));
+    const bench::LoadPeak peak = bench::MeasureLoadPeak(path);
+    if (!peak.loaded) {
+        std::printf("%s: did not load\n", what);
+        return;
     }
+    std::printf(
+        "%s: peak resident memory %.1f MB (%.1f MB above the %.1f MB before the load; the "
+        "decoded DIB alone is %.1f MB)\n",
+        what, peak.peakKb / 1024.0, (peak.peakKb - peak.beforeKb) / 1024.0, peak.beforeKb / 1024.0, peak.dibMb);
 }
 
 }  // namespace
@@ -358,20 +315,10 @@ int main(int argc, char** argv) {
     ReportPeakMemory("LoadFromFile JPEG", jpegPath);
     ReportPeakMemory("LoadFromFile PNG", pngPath);
 
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto time = [&](const std::string& name) {
-        auto found = reporter.times.find(name);
-        return found != reporter.times.end() ? found->second : 0.0;
-    };
-    auto ratio = [&](const char* ours, const char* alone) {
-        double a = time(ours), b = time(alone);
-        if (a > 0 && b > 0) std::printf("ratio %s / %s = %.3f (goal <= 1.10)\n", ours, alone, a / b);
-    };
-    ratio("BM_LoadFromFileJpeg", "BM_LibjpegAloneJpeg");
-    ratio("BM_LoadFromFilePng", "BM_LibpngAlonePng");
-    ratio("BM_SaveToFileJpeg", "BM_LibjpegAloneSave");
-    ratio("BM_SaveToFileJpeg", "BM_LibjpegAloneSaveFlushed");
+    bench::RunAndPrintRatios({{"BM_LoadFromFileJpeg", "BM_LibjpegAloneJpeg"},
+                              {"BM_LoadFromFilePng", "BM_LibpngAlonePng"},
+                              {"BM_SaveToFileJpeg", "BM_LibjpegAloneSave"},
+                              {"BM_SaveToFileJpeg", "BM_LibjpegAloneSaveFlushed"}});
     std::filesystem::remove_all(folder);
     benchmark::Shutdown();
     return 0;

@@ -23,6 +23,7 @@
 
 #include <unistd.h>
 
+#include "bench/bench_support.h"
 #include "image/dib_image.h"
 #include "photo/photo_drawing.h"
 #include "photo/photo_wnd.h"
@@ -34,7 +35,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 constexpr LONG photoWidth = 6000;
 constexpr LONG photoHeight = 4000;
@@ -94,28 +95,7 @@ std::uint64_t SumPhotoBytes(const CDibImage& image) {
     return sum;
 }
 
-// Seconds one read of the photo takes: the best seen so far. The machine
-// is shared, so every case measures it again just before its own runs.
-double baselineSeconds = 1e9;
-
-double MeasureBaseline(int runs) {
-    const CDibImage& image = Window().image;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        benchmark::DoNotOptimize(SumPhotoBytes(image));
-        baselineSeconds = std::min(baselineSeconds, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return baselineSeconds;
-}
-
-long StatusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-    }
-    return -1;
-}
+bench::Baseline baseline([] { benchmark::DoNotOptimize(SumPhotoBytes(Window().image)); });
 
 // One paint of the whole window, delivered at once.
 double PaintOnce(CBenchPhotoWnd& window) {
@@ -123,29 +103,13 @@ double PaintOnce(CBenchPhotoWnd& window) {
     const auto start = Clock::now();
     user::InvalidateRect(window.GetSafeHwnd(), nullptr, TRUE);
     user::UpdateWindow(window.GetSafeHwnd());
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double seconds = bench::SecondsSince(start);
     return window.paints == paints + 1 ? seconds : -1;
 }
 
-void BM_BaselineReadPhotoOnce(benchmark::State& state) {
-    const CDibImage& image = Window().image;
-    double best = 1e9;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        benchmark::DoNotOptimize(SumPhotoBytes(image));
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    baselineSeconds = std::min(baselineSeconds, best);
-    state.counters["best_ms"] = best * 1e3;
-}
-BENCHMARK(BM_BaselineReadPhotoOnce)->Unit(benchmark::kMillisecond);
-
-void PaintCase(benchmark::State& state, LONG rotation, int width, int height) {
-    CBenchPhotoWnd& window = Window();
-    window.rotation = rotation;
-    user::MoveWindow(window.GetSafeHwnd(), 100, 100, width, height, TRUE);
-    user::ProcessMessagesFor(100);
-    MeasureBaseline(5);
+// Paints the window once an iteration and reports the best paint.
+void PaintRepeatedly(benchmark::State& state, CBenchPhotoWnd& window) {
+    baseline.Measure(5);
     double best = 1e9;
     for (auto _ : state) {
         const double seconds = PaintOnce(window);
@@ -155,8 +119,21 @@ void PaintCase(benchmark::State& state, LONG rotation, int width, int height) {
         }
         best = std::min(best, seconds);
     }
-    state.counters["best_ms"] = best * 1e3;
-    state.counters["x_baseline"] = best / MeasureBaseline(5);
+    baseline.Report(state, best);
+}
+
+void BM_BaselineReadPhotoOnce(benchmark::State& state) {
+    Window();  // made before the clock runs
+    baseline.Run(state);
+}
+BENCHMARK(BM_BaselineReadPhotoOnce)->Unit(benchmark::kMillisecond);
+
+void PaintCase(benchmark::State& state, LONG rotation, int width, int height) {
+    CBenchPhotoWnd& window = Window();
+    window.rotation = rotation;
+    user::MoveWindow(window.GetSafeHwnd(), 100, 100, width, height, TRUE);
+    user::ProcessMessagesFor(100);
+    PaintRepeatedly(state, window);
 }
 
 void BM_PaintWindow900x600(benchmark::State& state) { PaintCase(state, 0, 900, 600); }
@@ -173,16 +150,15 @@ void BM_DrawPhotoInto900x600Image(benchmark::State& state) {
         return;
     }
     const gdi::HDC dc = target.AcquireDc();
-    MeasureBaseline(5);
+    baseline.Measure(5);
     double best = 1e9;
     for (auto _ : state) {
         const auto start = Clock::now();
         if (!DrawPhoto(dc, photo, 0, RECT{0, 0, 900, 600})) state.SkipWithError("nothing drawn");
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+        best = std::min(best, bench::SecondsSince(start));
     }
     target.ReturnDc();
-    state.counters["best_ms"] = best * 1e3;
-    state.counters["x_baseline"] = best / MeasureBaseline(5);
+    baseline.Report(state, best);
 }
 BENCHMARK(BM_DrawPhotoInto900x600Image)->Unit(benchmark::kMillisecond);
 
@@ -210,7 +186,7 @@ void SaveCase(benchmark::State& state, bool withMetadata) {
     const std::string path = std::string(folder) + "/saved.jpg";
     RECT client{};
     user::GetClientRect(window.GetSafeHwnd(), &client);
-    MeasureBaseline(5);
+    baseline.Measure(5);
     double best = 1e9;
     for (auto _ : state) {
         const auto start = Clock::now();
@@ -218,13 +194,12 @@ void SaveCase(benchmark::State& state, bool withMetadata) {
             state.SkipWithError("nothing saved");
             break;
         }
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+        best = std::min(best, bench::SecondsSince(start));
     }
     std::remove(path.c_str());
     rmdir(folder);
     window.image.CopyPropertyItems(CPropertyItemList());
-    state.counters["best_ms"] = best * 1e3;
-    state.counters["x_baseline"] = best / MeasureBaseline(5);
+    baseline.Report(state, best);
 }
 
 void BM_SaveWindow900x600AsJpeg(benchmark::State& state) { SaveCase(state, false); }
@@ -240,20 +215,9 @@ void BM_PaintWindowLargerThanTheScreen(benchmark::State& state) {
     user::MoveWindow(window.GetSafeHwnd(), -100, -100, 32767, 21844, TRUE);
     user::ProcessMessagesFor(200);
     std::ofstream("/proc/self/clear_refs") << "5";  // resets VmHWM to the current size
-    const long before = StatusKilobytes("VmRSS:");
-    MeasureBaseline(5);
-    double best = 1e9;
-    for (auto _ : state) {
-        const double seconds = PaintOnce(window);
-        if (seconds < 0) {
-            state.SkipWithError("the window was not painted exactly once");
-            break;
-        }
-        best = std::min(best, seconds);
-    }
-    state.counters["best_ms"] = best * 1e3;
-    state.counters["x_baseline"] = best / MeasureBaseline(5);
-    state.counters["peak_added_MB"] = (StatusKilobytes("VmHWM:") - before) / 1024.0;
+    const long before = bench::StatusKilobytes("VmRSS:");
+    PaintRepeatedly(state, window);
+    state.counters["peak_added_MB"] = (bench::StatusKilobytes("VmHWM:") - before) / 1024.0;
     user::MoveWindow(window.GetSafeHwnd(), 100, 100, 900, 600, TRUE);
     user::ProcessMessagesFor(100);
 }
@@ -264,12 +228,10 @@ BENCHMARK(BM_PaintWindowLargerThanTheScreen)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::string error;
-    if (!testsupport::StartPrivateXvfb(&error)) {
+    if (!testsupport::StartPrivateXvfbForQt(&error)) {
         std::fprintf(stderr, "cannot start a private X server: %s\n", error.c_str());
         return 1;
     }
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    unsetenv("WAYLAND_DISPLAY");
     if (!user::StartApplication(&error)) {
         std::fprintf(stderr, "cannot start the windowing service: %s\n", error.c_str());
         return 1;

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "image/dib_image.h"
 
 namespace {
@@ -39,19 +40,15 @@ constexpr int width = 4000, height = 3000;
 std::string folder;
 std::map<std::string, std::string> paths;  // by format name
 
-// Something like a photograph for the codecs: smooth shapes with fine
-// grain, as R, G, B.
+// The photograph-like picture as R, G, B.
 std::vector<BYTE> Picture() {
     std::vector<BYTE> pixels(static_cast<size_t>(width) * height * 3);
-    unsigned seed = 12345;
+    bench::PhotoGrain grain(width, height);
     for (int y = 0; y < height; ++y) {
         BYTE* p = pixels.data() + static_cast<size_t>(y) * width * 3;
         for (int x = 0; x < width; ++x, p += 3) {
-            seed = seed * 1103515245u + 12345u;
-            int grain = static_cast<int>((seed >> 16) & 15) - 8;
-            p[0] = static_cast<BYTE>((x * 255 / width + grain + ((x / 300 + y / 200) % 2) * 40) & 255);
-            p[1] = static_cast<BYTE>((y * 255 / height + grain) & 255);
-            p[2] = static_cast<BYTE>(((x + y) * 255 / (width + height) + 2 * grain) & 255);
+            const bench::Rgb c = grain.Next(x, y);
+            p[0] = c.r, p[1] = c.g, p[2] = c.b;
         }
     }
     return pixels;
@@ -143,12 +140,7 @@ void MakeInputs() {
 
 void LoadFromFile(benchmark::State& state, const char* format) {
     CDibImage keeper;  // keeps the library running, as open photo windows do
-    const std::string& path = paths[format];
-    for (auto _ : state) {
-        CDibImage image;
-        if (image.LoadFromFile(path.c_str()) != S_OK) state.SkipWithError("load failed");
-        benchmark::DoNotOptimize(image.bits);
-    }
+    bench::LoadRepeatedly(state, paths[format]);
 }
 
 void BM_LoadFromFileHeic(benchmark::State& state) { LoadFromFile(state, "Heic"); }
@@ -243,42 +235,14 @@ PHOTO_BENCHMARK(BM_LoadFromFileWebp);
 PHOTO_BENCHMARK(BM_LibjxlAloneJxl);
 PHOTO_BENCHMARK(BM_LoadFromFileJxl);
 
-// Remembers each benchmark's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // The median of the repetitions when there are several.
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> times;
-};
-
-long StatusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-    }
-    return -1;
-}
-
-// Peak resident memory of one load, from a reset of the kernel's peak mark.
 void ReportPeakMemory(const std::string& format) {
-    CDibImage keeper;
-    std::ofstream("/proc/self/clear_refs") << "5";
-    long before = StatusKilobytes("VmRSS:");
-    CDibImage image;
-    if (image.LoadFromFile(paths[format].c_str()) != S_OK) {
+    const bench::LoadPeak peak = bench::MeasureLoadPeak(paths[format]);
+    if (!peak.loaded) {
         std::printf("LoadFromFile %s: did not load\n", format.c_str());
         return;
     }
     std::printf("LoadFromFile %s: peak %.1f MB above the %.1f MB before the load (the DIB alone is %.1f MB)\n",
-                format.c_str(), (StatusKilobytes("VmHWM:") - before) / 1024.0, before / 1024.0,
-                static_cast<double>(-image.pitch) * image.height / (1 << 20));
+                format.c_str(), (peak.peakKb - peak.beforeKb) / 1024.0, peak.beforeKb / 1024.0, peak.dibMb);
 }
 
 }  // namespace
@@ -292,20 +256,10 @@ int main(int argc, char** argv) {
         ReportPeakMemory(format);
     }
 
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto time = [&](const std::string& name) {
-        auto found = reporter.times.find(name);
-        return found != reporter.times.end() ? found->second : 0.0;
-    };
-    auto ratio = [&](const char* ours, const char* alone) {
-        double a = time(ours), b = time(alone);
-        if (a > 0 && b > 0) std::printf("ratio %s / %s = %.3f (goal <= 1.10)\n", ours, alone, a / b);
-    };
-    ratio("BM_LoadFromFileHeic", "BM_LibheifAloneHeic");
-    ratio("BM_LoadFromFileAvif", "BM_LibheifAloneAvif");
-    ratio("BM_LoadFromFileWebp", "BM_LibwebpAloneWebp");
-    ratio("BM_LoadFromFileJxl", "BM_LibjxlAloneJxl");
+    bench::RunAndPrintRatios({{"BM_LoadFromFileHeic", "BM_LibheifAloneHeic"},
+                              {"BM_LoadFromFileAvif", "BM_LibheifAloneAvif"},
+                              {"BM_LoadFromFileWebp", "BM_LibwebpAloneWebp"},
+                              {"BM_LoadFromFileJxl", "BM_LibjxlAloneJxl"}});
     std::filesystem::remove_all(folder);
     benchmark::Shutdown();
     return 0;

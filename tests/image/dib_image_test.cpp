@@ -16,8 +16,8 @@ using imagetest::ImageTest;
 
 class DibImage : public ImageTest {};
 
-TEST_F(DibImage, StartsEmpty) {
-    CDibImage image;
+// An image holding no picture, as a new one and one freed.
+void ExpectNoPicture(const CDibImage& image) {
     EXPECT_EQ(image.bitmap, nullptr);
     EXPECT_EQ(image.bits, nullptr);
     EXPECT_EQ(image.width, 0);
@@ -27,6 +27,11 @@ TEST_F(DibImage, StartsEmpty) {
     EXPECT_FALSE(image.isDibSection);
     EXPECT_FALSE(image.hasAlpha);
     EXPECT_EQ(image.transparentIndex, -1);
+}
+
+TEST_F(DibImage, StartsEmpty) {
+    CDibImage image;
+    ExpectNoPicture(image);
     EXPECT_EQ(image.memoryDc, nullptr);
     EXPECT_EQ(image.dcRefCount, 0);
     EXPECT_EQ(image.previousBitmap, nullptr);
@@ -205,15 +210,7 @@ TEST_F(DibImage, FreeDibEmptiesOnceAndThenDoesNothing) {
     EXPECT_EQ(image.FreeDib(), 0) << "already empty";
     ASSERT_TRUE(image.CreateDib(6, 6, 32, gdi::BI_RGB, nullptr, dibHasAlpha));
     EXPECT_EQ(image.FreeDib(), TRUE);
-    EXPECT_EQ(image.bitmap, nullptr);
-    EXPECT_EQ(image.bits, nullptr);
-    EXPECT_EQ(image.width, 0);
-    EXPECT_EQ(image.height, 0);
-    EXPECT_EQ(image.pitch, 0);
-    EXPECT_EQ(image.bitsPerPixel, 0);
-    EXPECT_FALSE(image.isDibSection);
-    EXPECT_FALSE(image.hasAlpha);
-    EXPECT_EQ(image.transparentIndex, -1);
+    ExpectNoPicture(image);
     EXPECT_EQ(gdi::LiveObjectCount(gdi::OBJ_BITMAP), 0);
     EXPECT_EQ(image.FreeDib(), 0) << "second call";
     EXPECT_TRUE(image.CreateDib(3, 3, 8, gdi::BI_RGB, nullptr, 0)) << "empty again, reusable";

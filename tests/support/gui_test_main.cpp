@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -18,13 +17,10 @@ int main(int argc, char** argv) {
     // Listing the tests (CTest's discovery) needs no server.
     if (!testing::GTEST_FLAG(list_tests)) {
         std::string error;
-        if (!testsupport::StartPrivateXvfb(&error)) {
+        if (!testsupport::StartPrivateXvfbForQt(&error)) {
             std::fprintf(stderr, "cannot start the test X server: %s\n", error.c_str());
             return 1;
         }
-        // Qt must talk to that server, even inside a Wayland session.
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        unsetenv("WAYLAND_DISPLAY");
     }
     const int result = RUN_ALL_TESTS();
     testsupport::StopPrivateXvfb();

@@ -103,6 +103,13 @@ std::string TryStartXvfb(pid_t* started, std::string* error) {
 
 }  // namespace
 
+bool StartPrivateXvfbForQt(std::string* error) {
+    if (!StartPrivateXvfb(error)) return false;
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    unsetenv("WAYLAND_DISPLAY");
+    return true;
+}
+
 void StopPrivateXvfb() {
     if (serverPid <= 0) return;
     kill(serverPid, SIGTERM);

@@ -11,6 +11,10 @@ namespace testsupport {
 // *error) when the server cannot be started. Safe to call more than once.
 bool StartPrivateXvfb(std::string* error);
 
+// StartPrivateXvfb, and Qt pointed at that server, even inside a Wayland
+// session.
+bool StartPrivateXvfbForQt(std::string* error);
+
 // Stops the server started by StartPrivateXvfb; also runs at exit.
 void StopPrivateXvfb();
 

@@ -243,21 +243,17 @@ void CXSession::ReleaseButton(int button) {
     XSync(D(display_), False);
 }
 
-void CXSession::PressKey(const char* keysym) {
+void CXSession::FakeKey(const char* keysym, bool press) {
     if (!display_) return;
     const KeyCode code = XKeysymToKeycode(D(display_), XStringToKeysym(keysym));
     if (code == 0) return;
-    XTestFakeKeyEvent(D(display_), code, True, CurrentTime);
+    XTestFakeKeyEvent(D(display_), code, press ? True : False, CurrentTime);
     XSync(D(display_), False);
 }
 
-void CXSession::ReleaseKey(const char* keysym) {
-    if (!display_) return;
-    const KeyCode code = XKeysymToKeycode(D(display_), XStringToKeysym(keysym));
-    if (code == 0) return;
-    XTestFakeKeyEvent(D(display_), code, False, CurrentTime);
-    XSync(D(display_), False);
-}
+void CXSession::PressKey(const char* keysym) { FakeKey(keysym, true); }
+
+void CXSession::ReleaseKey(const char* keysym) { FakeKey(keysym, false); }
 
 void CXSession::TypeText(const std::string& text) {
     if (!display_) return;

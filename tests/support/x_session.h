@@ -106,6 +106,7 @@ public:
     void SendMarker(XWindow window, long serial);
 
 private:
+    void FakeKey(const char* keysym, bool press);
     void* display_ = nullptr;
     XWindow selectionWindow_ = 0;
 };

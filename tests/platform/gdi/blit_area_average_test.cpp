@@ -50,54 +50,49 @@ TEST(BlitAreaAverage, MatchesTheReferenceForEveryLayoutTurnAndScale) {
     }
 }
 
+// The whole of a layout's image drawn to width x height before the turn.
+struct WholeImage {
+    Layout layout;
+    LONG imageWidth, imageHeight, width, height;
+    Turn turn;
+};
+
+void DrawsTheWholeImageWithinOne(const WholeImage& c, bool bottomUp, unsigned seed) {
+    const TestImage image = MakeImage(c.layout, c.imageWidth, c.imageHeight, bottomUp, seed);
+    const LONG w = Turns(c.turn) ? c.height : c.width;
+    const LONG h = Turns(c.turn) ? c.width : c.height;
+    TestTarget drawn(w, h);
+    const Blit blit{0, 0, c.imageWidth, c.imageHeight, Corners(c.turn, 0, 0, w, h)};
+    ASSERT_TRUE(Draw(image, blit, drawn));
+    EXPECT_TRUE(MatchesReference(drawn, Reference(image, blit, drawn.target), 1.0));
+}
+
 // 6000 -> 901 and 901 -> 6000 have no common factor: every cell's border
 // falls inside a source pixel, at a different place each time.
 TEST(BlitAreaAverage, LongNonIntegerReductionsStayWithinOne) {
-    struct Case {
-        Layout layout;
-        LONG imageWidth, imageHeight, width, height;
-        Turn turn;
-    };
-    const Case cases[] = {
+    const WholeImage cases[] = {
         {Layout::bgr24, 6000, 5, 901, 3, Turn::upright}, {Layout::bgr24, 6000, 5, 901, 3, Turn::quarter},
         {Layout::bgr24, 5, 6000, 2, 901, Turn::upright}, {Layout::bgr24, 5, 6000, 2, 901, Turn::threeQuarters},
         {Layout::indexed8, 6000, 4, 901, 3, Turn::half}, {Layout::bgrx32, 4, 6000, 3, 901, Turn::quarter},
     };
     unsigned seed = 100;
-    for (const Case& c : cases) {
+    for (const WholeImage& c : cases) {
         SCOPED_TRACE(testing::Message() << Name(c.layout) << " " << c.imageWidth << "x" << c.imageHeight << ", "
                                         << Name(c.turn));
-        const TestImage image = MakeImage(c.layout, c.imageWidth, c.imageHeight, true, seed++);
-        const LONG w = Turns(c.turn) ? c.height : c.width;
-        const LONG h = Turns(c.turn) ? c.width : c.height;
-        TestTarget drawn(w, h);
-        const Blit blit{0, 0, c.imageWidth, c.imageHeight, Corners(c.turn, 0, 0, w, h)};
-        ASSERT_TRUE(Draw(image, blit, drawn));
-        EXPECT_TRUE(MatchesReference(drawn, Reference(image, blit, drawn.target), 1.0));
+        ASSERT_NO_FATAL_FAILURE(DrawsTheWholeImageWithinOne(c, true, seed++));
     }
 }
 
 TEST(BlitAreaAverage, LargeEnlargementsStayWithinOne) {
-    struct Case {
-        Layout layout;
-        LONG imageWidth, imageHeight, width, height;
-        Turn turn;
-    };
-    const Case cases[] = {
+    const WholeImage cases[] = {
         {Layout::bgr24, 7, 3, 640, 20, Turn::upright},
         {Layout::rgb565, 3, 7, 21, 640, Turn::quarter},
         {Layout::indexed4, 7, 7, 640, 9, Turn::mirrorLeftRight},
     };
     unsigned seed = 200;
-    for (const Case& c : cases) {
+    for (const WholeImage& c : cases) {
         SCOPED_TRACE(testing::Message() << Name(c.layout) << ", " << Name(c.turn));
-        const TestImage image = MakeImage(c.layout, c.imageWidth, c.imageHeight, false, seed++);
-        const LONG w = Turns(c.turn) ? c.height : c.width;
-        const LONG h = Turns(c.turn) ? c.width : c.height;
-        TestTarget drawn(w, h);
-        const Blit blit{0, 0, c.imageWidth, c.imageHeight, Corners(c.turn, 0, 0, w, h)};
-        ASSERT_TRUE(Draw(image, blit, drawn));
-        EXPECT_TRUE(MatchesReference(drawn, Reference(image, blit, drawn.target), 1.0));
+        ASSERT_NO_FATAL_FAILURE(DrawsTheWholeImageWithinOne(c, false, seed++));
     }
 }
 

@@ -132,6 +132,13 @@ public:
 };
 
 TEST_F(ImagingTest, DecompressionBombsAreRefusedBeforeAllocating) {
+    const auto ExpectAllRefused = [](const auto& cases) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            BitmapPtr bitmap;
+            EXPECT_EQ(LoadBytes(c.bytes, &bitmap), OutOfMemory);
+        }
+    };
     struct Case {
         const char* what;
         std::vector<BYTE> bytes;
@@ -144,11 +151,7 @@ TEST_F(ImagingTest, DecompressionBombsAreRefusedBeforeAllocating) {
         {"heic 70000 wide", HeifDeclaring("heic-smooth.heic", 70000, 8)},
         {"avif 70000 high", HeifDeclaring("avif-smooth.avif", 16, 70000)},
     };
-    for (const Case& c : sideTooLong) {
-        SCOPED_TRACE(c.what);
-        BitmapPtr bitmap;
-        EXPECT_EQ(LoadBytes(c.bytes, &bitmap), OutOfMemory);
-    }
+    ExpectAllRefused(sideTooLong);
 
     // 40000 x 40000 at 4 bytes a pixel is 6.4 GB: with the cap at 64 MB
     // every one of these is refused, on any machine.
@@ -164,11 +167,7 @@ TEST_F(ImagingTest, DecompressionBombsAreRefusedBeforeAllocating) {
         {"avif", HeifDeclaring("avif-smooth.avif", 40000, 40000)},
         {"webp", WebpDeclaring("webp-lossless.webp", 16384, 16384)},
     };
-    for (const Case& c : tooMuchMemory) {
-        SCOPED_TRACE(c.what);
-        BitmapPtr bitmap;
-        EXPECT_EQ(LoadBytes(c.bytes, &bitmap), OutOfMemory);
-    }
+    ExpectAllRefused(tooMuchMemory);
 }
 
 TEST_F(ImagingTest, ThePhysicalMemoryLimitIsAQuarter) {

@@ -14,6 +14,16 @@
 #include "platform/kernel/code_page.h"
 
 namespace hostile {
+
+std::uint32_t Crc32(const BYTE* data, size_t size) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
 namespace {
 
 using namespace gdiplus;
@@ -36,15 +46,6 @@ void Put16Be(std::vector<BYTE>& out, unsigned v) {
 void Put32Be(std::vector<BYTE>& out, std::uint32_t v) {
     Put16Be(out, v >> 16);
     Put16Be(out, v & 0xFFFF);
-}
-
-std::uint32_t Crc32(const BYTE* data, size_t size) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
 }
 
 void PngChunk(std::vector<BYTE>& out, const char* type, const std::vector<BYTE>& body) {

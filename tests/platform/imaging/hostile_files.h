@@ -15,6 +15,9 @@ namespace hostile {
 
 using gdiplus::Status;
 
+// The CRC-32 that closes each PNG chunk.
+std::uint32_t Crc32(const BYTE* data, size_t size);
+
 // GIF87a of 35 bytes whose logical screen is side x side, carrying one
 // frame of 1 x 1 pixel at (0, 0); and, unless secondFrameSide is 0, a second
 // frame of that side (whose pixels end at once: it is never decoded).

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/kernel/code_page.h"
+#include "tests/platform/imaging/hostile_files.h"
 
 namespace imaging_test {
 
@@ -180,13 +181,6 @@ ARGB Blocks(UINT x, UINT y) {
     return colours[(y / 8) * 4 + x / 8];
 }
 
-std::uint32_t Crc32(const BYTE* data, size_t size) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
+std::uint32_t Crc32(const BYTE* data, size_t size) { return hostile::Crc32(data, size); }
 
 }  // namespace imaging_test
