@@ -75,9 +75,7 @@ void CDibImage::RefreshDescription(Orientation orientation) {
         width = section.dsBmih.biWidth;
         height = section.dsBmih.biHeight < 0 ? -section.dsBmih.biHeight : section.dsBmih.biHeight;
         bitsPerPixel = section.dsBmih.biBitCount;
-        // In 64 bits: the product cannot overflow, whatever the header says.
-        const std::int64_t rowBytes = (std::int64_t{bitsPerPixel} * width + 31) / 32 * 4;
-        pitch = static_cast<LONG>(rowBytes);
+        pitch = static_cast<LONG>(gdi::DibRowBytes(width, bitsPerPixel));
         bits = static_cast<BYTE*>(section.dsBm.bmBits);
         isDibSection = true;
         if (orientation == Orientation::bottomUp && height > 0) {

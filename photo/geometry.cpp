@@ -2,28 +2,23 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <utility>
+
+#include "platform/saturate.h"
 
 namespace {
 
 using Wide = std::int64_t;
 
-// Brings a 64-bit value back into the 32-bit range (see the header).
-LONG Saturate(Wide value) {
-    return static_cast<LONG>(
-        std::clamp<Wide>(value, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
-}
-
-LONG Width(const RECT& r) { return Saturate(Wide{r.right} - r.left); }
-LONG Height(const RECT& r) { return Saturate(Wide{r.bottom} - r.top); }
+LONG Width(const RECT& r) { return SaturateToLong(Wide{r.right} - r.left); }
+LONG Height(const RECT& r) { return SaturateToLong(Wide{r.bottom} - r.top); }
 
 // a + b, saturated.
-LONG Add(LONG a, Wide b) { return Saturate(Wide{a} + b); }
+LONG Add(LONG a, Wide b) { return SaturateToLong(Wide{a} + b); }
 
 // a * b / c with the product formed first and the quotient truncated toward
 // zero, saturated. c must not be zero.
-LONG MulDivTruncated(LONG a, LONG b, LONG c) { return Saturate(Wide{a} * b / c); }
+LONG MulDivTruncated(LONG a, LONG b, LONG c) { return SaturateToLong(Wide{a} * b / c); }
 
 }  // namespace
 
@@ -37,7 +32,7 @@ void LockAspect(RECT& rect, LONG aspectWidth, LONG aspectHeight) {
     const LONG width = Width(rect);
     const LONG height = Height(rect);
     const LONG impliedWidth = MulDivTruncated(height, aspectWidth, aspectHeight);
-    const LONG averagedWidth = Saturate((Wide{impliedWidth} + width) / 2);
+    const LONG averagedWidth = SaturateToLong((Wide{impliedWidth} + width) / 2);
 
     rect.right = Add(rect.left, averagedWidth);
     rect.bottom = Add(rect.top, MulDivTruncated(averagedWidth, aspectHeight, aspectWidth));
@@ -51,8 +46,8 @@ int HitResizeGrip(const RECT& clientRect, POINT point) {
 
 RECT DraggedRect(DragMode kind, const RECT& startRect, POINT dragStart, POINT current, LONG aspectWidth,
                  LONG aspectHeight) {
-    const LONG dx = Saturate(Wide{current.x} - dragStart.x);
-    const LONG dy = Saturate(Wide{current.y} - dragStart.y);
+    const LONG dx = SaturateToLong(Wide{current.x} - dragStart.x);
+    const LONG dy = SaturateToLong(Wide{current.y} - dragStart.y);
     switch (kind) {
         case dragMove:
             return RECT{Add(startRect.left, dx), Add(startRect.top, dy), Add(startRect.right, dx),
@@ -93,8 +88,8 @@ PointTriple RotationPoints(LONG rotation, const RECT& clientRect) {
 RECT CascadeRect(LONG openedBefore, LONG aspectWidth, LONG aspectHeight) {
     const Wide column = openedBefore % 10;
     const Wide group = openedBefore / 10;
-    const LONG dx = Saturate(10 * (column - group + 10) + 50);
-    const LONG dy = Saturate(10 * (group + column) + 50);
+    const LONG dx = SaturateToLong(10 * (column - group + 10) + 50);
+    const LONG dy = SaturateToLong(10 * (group + column) + 50);
     RECT r{Add(0, dx), Add(0, dy), Add(200, dx), Add(200, dy)};
     LockAspect(r, aspectWidth, aspectHeight);
     return r;

@@ -51,10 +51,17 @@ bool ValidMasks(const DWORD masks[3], int bitsPerPixel) {
     return true;
 }
 
-std::unique_ptr<BYTE, FreeDeleter> ZeroedPixels(LONG stride, LONG height) {
+// A bitmap of zeroed pixels; null when out of memory.
+std::unique_ptr<BitmapObject> ZeroedBitmap(LONG width, LONG height, int depth, LONG stride) {
+    auto bitmap = std::make_unique<BitmapObject>();
+    bitmap->width = width;
+    bitmap->height = height;
+    bitmap->bitsPerPixel = depth;
+    bitmap->stride = stride;
     // calloc: large images get zero pages lazily instead of a memset.
-    return std::unique_ptr<BYTE, FreeDeleter>(
-        static_cast<BYTE*>(std::calloc(static_cast<std::size_t>(stride) * height, 1)));
+    bitmap->pixels.reset(static_cast<BYTE*>(std::calloc(static_cast<std::size_t>(stride) * height, 1)));
+    if (bitmap->pixels == nullptr) return nullptr;
+    return bitmap;
 }
 
 }  // namespace
@@ -90,11 +97,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
 
     ObjectTable& table = Objects();
     try {
-        auto bitmap = std::make_unique<BitmapObject>();
-        bitmap->width = width;
-        bitmap->height = height;
-        bitmap->bitsPerPixel = depth;
-        bitmap->stride = stride;
+        std::unique_ptr<BitmapObject> bitmap = ZeroedBitmap(width, height, depth, stride);
+        if (bitmap == nullptr) return nullptr;
         bitmap->isDibSection = true;
         bitmap->bottomUp = header.biHeight > 0;
         bitmap->header = header;
@@ -108,8 +112,6 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
             const BYTE* table = reinterpret_cast<const BYTE*>(info) + header.biSize;
             std::memcpy(bitmap->colorTable.data(), table, given * sizeof(RGBQUAD));
         }
-        bitmap->pixels = ZeroedPixels(stride, height);
-        if (bitmap->pixels == nullptr) return nullptr;
         BYTE* pixels = bitmap->pixels.get();
 
         std::lock_guard lock(table.mutex);
@@ -135,13 +137,8 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
     const LONG stride = RowBytes(width, depth, height, 16);
     if (stride < 0) return nullptr;
     try {
-        auto bitmap = std::make_unique<BitmapObject>();
-        bitmap->width = width;
-        bitmap->height = height;
-        bitmap->bitsPerPixel = depth;
-        bitmap->stride = stride;
-        bitmap->pixels = ZeroedPixels(stride, height);
-        if (bitmap->pixels == nullptr) return nullptr;
+        std::unique_ptr<BitmapObject> bitmap = ZeroedBitmap(width, height, depth, stride);
+        if (bitmap == nullptr) return nullptr;
         if (pixels != nullptr) {
             std::memcpy(bitmap->pixels.get(), pixels, static_cast<std::size_t>(stride) * height);
         }

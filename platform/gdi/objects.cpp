@@ -106,34 +106,24 @@ void ObjectTable::Remove(HGDIOBJ handle) {
 
 long ObjectTable::LiveCount(DWORD type) const { return type < 16 ? live_[type] : 0; }
 
-BitmapObject* ObjectTable::FindBitmap(HGDIOBJ handle) {
+namespace {
+
+// The live object of handle when its type is one of those wanted.
+template <typename Kind>
+Kind* FindOfType(ObjectTable& table, HGDIOBJ handle, DWORD wanted, DWORD alsoWanted = 0) {
     DWORD type = 0;
-    Object* object = Find(handle, &type);
-    return type == OBJ_BITMAP ? static_cast<BitmapObject*>(object) : nullptr;
+    Object* object = table.Find(handle, &type);
+    return type != 0 && (type == wanted || type == alsoWanted) ? static_cast<Kind*>(object) : nullptr;
 }
 
-BrushObject* ObjectTable::FindBrush(HGDIOBJ handle) {
-    DWORD type = 0;
-    Object* object = Find(handle, &type);
-    return type == OBJ_BRUSH ? static_cast<BrushObject*>(object) : nullptr;
-}
+}  // namespace
 
-RegionObject* ObjectTable::FindRegion(HGDIOBJ handle) {
-    DWORD type = 0;
-    Object* object = Find(handle, &type);
-    return type == OBJ_REGION ? static_cast<RegionObject*>(object) : nullptr;
-}
-
-FontObject* ObjectTable::FindFont(HGDIOBJ handle) {
-    DWORD type = 0;
-    Object* object = Find(handle, &type);
-    return type == OBJ_FONT ? static_cast<FontObject*>(object) : nullptr;
-}
-
+BitmapObject* ObjectTable::FindBitmap(HGDIOBJ handle) { return FindOfType<BitmapObject>(*this, handle, OBJ_BITMAP); }
+BrushObject* ObjectTable::FindBrush(HGDIOBJ handle) { return FindOfType<BrushObject>(*this, handle, OBJ_BRUSH); }
+RegionObject* ObjectTable::FindRegion(HGDIOBJ handle) { return FindOfType<RegionObject>(*this, handle, OBJ_REGION); }
+FontObject* ObjectTable::FindFont(HGDIOBJ handle) { return FindOfType<FontObject>(*this, handle, OBJ_FONT); }
 SurfaceObject* ObjectTable::FindSurface(HDC handle) {
-    DWORD type = 0;
-    Object* object = Find(handle, &type);
-    return type == OBJ_DC || type == OBJ_MEMDC ? static_cast<SurfaceObject*>(object) : nullptr;
+    return FindOfType<SurfaceObject>(*this, handle, OBJ_DC, OBJ_MEMDC);
 }
 
 HGDIOBJ ObjectTable::StockObject(int index) const {

@@ -93,6 +93,13 @@ inline constexpr DWORD BI_RGB = 0;
 inline constexpr DWORD BI_RLE8 = 1;
 inline constexpr DWORD BI_RLE4 = 2;
 inline constexpr DWORD BI_BITFIELDS = 3;
+inline constexpr DWORD BI_ALPHABITFIELDS = 6;  // met in files only
+
+// Bytes in one stored row of a DIB, whose rows are padded to 32 bits. Sides
+// that reach this far have been checked, so the product fits.
+inline constexpr std::size_t DibRowBytes(std::size_t width, std::size_t bitCount) {
+    return (width * bitCount + 31) / 32 * 4;
+}
 
 // How a colour table is given.
 inline constexpr UINT DIB_RGB_COLORS = 0;

@@ -94,7 +94,7 @@ Status GdipCreateBitmapFromHBITMAP(gdi::HBITMAP bitmap, HPALETTE palette, GpBitm
     if (Status s = Raster::Allocate(width, height, format, false, &copy); s != Ok) return s;
     if (IsIndexedPixelFormat(format) && !ReadColorTable(bitmap, 1u << bits, &copy.palette)) return ObjectBusy;
 
-    size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
+    size_t stride = gdi::DibRowBytes(width, bits);
     const BYTE* start = static_cast<const BYTE*>(section.dsBm.bmBits);
     bool bottomUp = header.biHeight > 0;
     for (UINT y = 0; y < height; ++y) {

@@ -6,22 +6,23 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/gdi/dib_reader.h"
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
 
 namespace gdiplus {
 namespace {
 
-constexpr DWORD BI_RGB = 0;
-constexpr DWORD BI_RLE8 = 1;
-constexpr DWORD BI_RLE4 = 2;
-constexpr DWORD BI_BITFIELDS = 3;
-constexpr DWORD BI_ALPHABITFIELDS = 6;
+using gdi::BI_ALPHABITFIELDS;
+using gdi::BI_BITFIELDS;
+using gdi::BI_RGB;
+using gdi::BI_RLE4;
+using gdi::BI_RLE8;
 
 constexpr size_t fileHeaderBytes = 14;
 
-DWORD Read32(const BYTE* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<DWORD>(p[3]) << 24; }
-WORD Read16(const BYTE* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
+using gdi::DibDword;
+using gdi::DibWord;
 
 struct Header {
     UINT width = 0;
@@ -64,43 +65,30 @@ Channel ChannelOf(DWORD mask) {
 
 Status ReadHeader(const BYTE* data, size_t size, Header* h) {
     if (size < fileHeaderBytes + 4) return GenericError;
-    DWORD headerBytes = Read32(data + fileHeaderBytes);
-    const BYTE* info = data + fileHeaderBytes;
-    if (headerBytes > size - fileHeaderBytes) return GenericError;
-    DWORD offBits = Read32(data + 10);
-
-    long long width, height;
-    if (headerBytes == 12) {
-        width = Read16(info + 4);
-        height = Read16(info + 6);
-        if (Read16(info + 8) != 1) return GenericError;
-        h->bitCount = Read16(info + 10);
-        h->paletteEntryBytes = 3;
-    } else if (headerBytes == 40 || headerBytes == 52 || headerBytes == 56 || headerBytes == 108 ||
-               headerBytes == 124) {
-        width = static_cast<LONG>(Read32(info + 4));
-        height = static_cast<LONG>(Read32(info + 8));
-        if (Read16(info + 12) != 1) return GenericError;
-        h->bitCount = Read16(info + 14);
-        h->compression = Read32(info + 16);
-        h->colorsUsed = Read32(info + 32);
-        if (headerBytes >= 52) {
-            for (int i = 0; i < 3; ++i) h->masks[i] = Read32(info + 40 + 4 * i);
-            h->hasMasks = true;
-        }
-        if (headerBytes >= 56) h->masks[3] = Read32(info + 52);
-    } else {
+    DWORD offBits = DibDword(data + 10);
+    gdi::DibHeader dib;
+    switch (gdi::ReadDibHeader({data + fileHeaderBytes, size - fileHeaderBytes}, &dib)) {
+        case gdi::DibHeaderResult::ok: break;
+        case gdi::DibHeaderResult::malformed: return GenericError;
+        case gdi::DibHeaderResult::unknownKind: return UnknownImageFormat;
+    }
+    const DWORD headerBytes = dib.headerBytes;
+    if (headerBytes != 12 && headerBytes != 40 && headerBytes != 52 && headerBytes != 56 && headerBytes != 108 &&
+        headerBytes != 124) {
         return UnknownImageFormat;  // OS/2 2.x and other variants
     }
-
-    if (height < 0) {
-        h->topDown = true;
-        height = -height;
-    }
-    if (width <= 0 || height <= 0) return GenericError;
-    if (width > UINT_MAX || height > UINT_MAX) return OutOfMemory;
-    h->width = static_cast<UINT>(width);
-    h->height = static_cast<UINT>(height);
+    if (dib.planes != 1) return GenericError;
+    h->bitCount = dib.bitCount;
+    h->compression = dib.compression;
+    h->colorsUsed = dib.colorsUsed;
+    std::memcpy(h->masks, dib.masks, sizeof h->masks);
+    h->hasMasks = dib.hasMasks;
+    h->paletteEntryBytes = dib.paletteEntryBytes;
+    h->topDown = dib.topDown;
+    if (dib.width <= 0 || dib.height <= 0) return GenericError;
+    if (dib.width > UINT_MAX || dib.height > UINT_MAX) return OutOfMemory;
+    h->width = static_cast<UINT>(dib.width);
+    h->height = static_cast<UINT>(dib.height);
 
     size_t afterHeader = fileHeaderBytes + headerBytes;
     switch (h->compression) {
@@ -123,7 +111,7 @@ Status ReadHeader(const BYTE* data, size_t size, Header* h) {
                 // The masks follow the header.
                 size_t count = h->compression == BI_ALPHABITFIELDS ? 4 : 3;
                 if (size < afterHeader + 4 * count) return GenericError;
-                for (size_t i = 0; i < count; ++i) h->masks[i] = Read32(data + afterHeader + 4 * i);
+                for (size_t i = 0; i < count; ++i) h->masks[i] = DibDword(data + afterHeader + 4 * i);
                 afterHeader += 4 * count;
                 h->hasMasks = true;
             }
@@ -152,7 +140,7 @@ Status ReadPalette(const BYTE* data, size_t size, const Header& h, Raster* raste
     raster->palette.resize(h.colorsUsed);
     for (DWORD i = 0; i < h.colorsUsed; ++i) {
         const BYTE* q = data + h.paletteOffset + i * h.paletteEntryBytes;
-        raster->palette[i] = 0xFF000000u | static_cast<ARGB>(q[2]) << 16 | q[1] << 8 | q[0];
+        raster->palette[i] = 0xFF000000u | gdi::DibColor(q);
     }
     raster->paletteFlags = 0;
     return Ok;
@@ -278,7 +266,7 @@ Status DecodeBmp(const BYTE* data, size_t size, Raster* out) {
             break;
     }
 
-    size_t fileRowBytes = (static_cast<size_t>(h.width) * h.bitCount + 31) / 32 * 4;
+    size_t fileRowBytes = gdi::DibRowBytes(h.width, h.bitCount);
     Raster raster;
     if (rle) {
         if (Status s = DecodeRle(data, size, h, format, &raster); s != Ok) return s;
@@ -306,7 +294,7 @@ Status DecodeBmp(const BYTE* data, size_t size, Raster* out) {
             const BYTE* in = FileRow(data + h.pixelOffset, fileRowBytes, h, y);
             BYTE* px = raster.Row(y);
             for (UINT x = 0; x < h.width; ++x, px += 4) {
-                DWORD v = h.bitCount == 16 ? Read16(in + 2 * x) : Read32(in + 4 * x);
+                DWORD v = h.bitCount == 16 ? DibWord(in + 2 * x) : DibDword(in + 4 * x);
                 px[0] = channels[2].Read(v);
                 px[1] = channels[1].Read(v);
                 px[2] = channels[0].Read(v);

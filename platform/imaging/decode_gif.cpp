@@ -11,23 +11,14 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
+#include "platform/imaging/memory_reader.h"
 
 namespace gdiplus {
 namespace {
 
-struct MemoryReader {
-    const BYTE* data;
-    size_t size;
-    size_t offset;
-};
-
 int ReadFromMemory(GifFileType* gif, GifByteType* out, int length) {
-    auto* reader = static_cast<MemoryReader*>(gif->UserData);
     if (length <= 0) return 0;
-    size_t n = std::min(static_cast<size_t>(length), reader->size - reader->offset);
-    std::memcpy(out, reader->data + reader->offset, n);
-    reader->offset += n;
-    return static_cast<int>(n);
+    return static_cast<int>(static_cast<MemoryReader*>(gif->UserData)->ReadSome(out, static_cast<size_t>(length)));
 }
 
 class GifFile {

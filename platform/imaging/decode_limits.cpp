@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/gdi/records.h"
 #include "platform/imaging/imaging_testing.h"
 
 namespace gdiplus {
@@ -39,7 +40,7 @@ Status CheckDecodeSize(UINT width, UINT height, UINT bitsPerPixel, size_t extraB
     if (width > maxDecodedSide || height > maxDecodedSide) return OutOfMemory;
     // Both sides are below 2^16 and the depth below 2^8, so the bitmap's
     // size cannot overflow 64 bits.
-    size_t rowBytes = (static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    size_t rowBytes = gdi::DibRowBytes(width, bitsPerPixel);
     if (AddBytes(rowBytes * height, extraBytes) > DecodeMemoryLimit()) return OutOfMemory;
     return Ok;
 }

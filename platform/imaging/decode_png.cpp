@@ -11,22 +11,14 @@
 
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
+#include "platform/imaging/memory_reader.h"
 #include "platform/imaging/png_metadata.h"
 
 namespace gdiplus {
 namespace {
 
-struct MemoryReader {
-    const BYTE* data;
-    size_t size;
-    size_t offset;
-};
-
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (length > reader->size - reader->offset) png_error(png, "file ends early");
-    std::memcpy(out, reader->data + reader->offset, length);
-    reader->offset += length;
+    if (!static_cast<MemoryReader*>(png_get_io_ptr(png))->ReadAll(out, length)) png_error(png, "file ends early");
 }
 
 struct ErrorState {

@@ -4,16 +4,18 @@
 #include <cstring>
 #include <new>
 
+#include "platform/gdi/records.h"
 #include "platform/imaging/encoders.h"
 
 namespace gdiplus {
 namespace {
 
+using gdi::BI_BITFIELDS;
+using gdi::BI_RGB;
+
 constexpr size_t fileHeaderBytes = 14;
 constexpr size_t infoHeaderBytes = 40;
 constexpr size_t v5HeaderBytes = 124;
-constexpr DWORD BI_RGB = 0;
-constexpr DWORD BI_BITFIELDS = 3;
 constexpr DWORD LCS_sRGB = 0x73524742;  // 'sRGB'
 constexpr DWORD LCS_GM_IMAGES = 4;
 constexpr LONG pixelsPerMetre = 3780;  // 96 dots per inch
@@ -43,7 +45,7 @@ Status EncodeBmp(const Raster& raster, std::vector<BYTE>* out) {
     }
     size_t headerBytes = alpha ? v5HeaderBytes : infoHeaderBytes;
     size_t offset = fileHeaderBytes + headerBytes + paletteCount * 4;
-    size_t rowBytes = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
+    size_t rowBytes = gdi::DibRowBytes(width, bits);
     unsigned long long total = offset + static_cast<unsigned long long>(rowBytes) * height;
     if (total > 0xFFFFFFFFull || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return InvalidParameter;
 

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "platform/gdi/records.h"
 #include "platform/imaging/decode_limits.h"
 
 namespace gdiplus {
@@ -31,7 +32,7 @@ size_t PackedRowBytes(UINT width, PixelFormat format) {
 }
 
 size_t RowBytes(UINT width, PixelFormat format) {
-    size_t bytes = (static_cast<size_t>(width) * GetPixelFormatSize(format) + 31) / 32 * 4;
+    size_t bytes = gdi::DibRowBytes(width, GetPixelFormatSize(format));
     return bytes > INT_MAX ? 0 : bytes;
 }
 

@@ -8,18 +8,19 @@
 #include <new>
 
 #include "platform/imaging/decode_limits.h"
+#include "platform/imaging/memory_reader.h"
 
 namespace gdiplus {
 namespace {
 
 tmsize_t Read(thandle_t handle, void* out, tmsize_t length) {
     auto* m = static_cast<TiffMemory*>(handle);
-    const BYTE* data = m->sink != nullptr ? m->sink->data() : m->data;
-    size_t size = m->sink != nullptr ? m->sink->size() : m->size;
-    if (length <= 0 || m->offset >= size) return 0;
-    size_t n = std::min(static_cast<size_t>(length), size - m->offset);
-    std::memcpy(out, data + m->offset, n);
-    m->offset += n;
+    if (length <= 0) return 0;
+    // What has been written so far reads back like a file given to read.
+    MemoryReader reader{m->sink != nullptr ? m->sink->data() : m->data, m->sink != nullptr ? m->sink->size() : m->size,
+                        m->offset};
+    const size_t n = reader.ReadSome(out, static_cast<size_t>(length));
+    m->offset = reader.offset;
     return static_cast<tmsize_t>(n);
 }
 

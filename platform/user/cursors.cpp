@@ -2,11 +2,8 @@
 
 #include <QPixmap>
 
-#include <map>
-#include <utility>
-
 #include "platform/user/application.h"
-#include "platform/user/internal/handle_table.h"
+#include "platform/user/internal/resource_pictures.h"
 #include "platform/user/internal/toolkit_image.h"
 #include "platform/user/internal/toolkit_resources.h"
 #include "platform/user/internal/window_registry.h"
@@ -22,15 +19,9 @@ struct CursorRecord {
     QCursor shape;
 };
 
-CHandleTable<HCURSOR, CursorRecord>& CursorTable() {
-    static CHandleTable<HCURSOR, CursorRecord> table(cursorTag);
-    return table;
-}
-
-// Loaded shapes by (from the program, number): loading again shares them.
-std::map<std::pair<bool, WORD>, HCURSOR>& Loaded() {
-    static std::map<std::pair<bool, WORD>, HCURSOR> loaded;
-    return loaded;
+CResourcePictures<HCURSOR, CursorRecord>& Cursors() {
+    static CResourcePictures<HCURSOR, CursorRecord> cursors(cursorTag);
+    return cursors;
 }
 
 bool SystemShape(WORD id, Qt::CursorShape* shape) {
@@ -68,15 +59,14 @@ QCursor CurrentShape() {
 }  // namespace
 
 bool CursorOf(HCURSOR cursor, QCursor* shape) {
-    const CursorRecord* record = CursorTable().Find(cursor);
+    const CursorRecord* record = Cursors().Find(cursor);
     if (!record) return false;
     *shape = record->shape;
     return true;
 }
 
 void ForgetCursors() {
-    for (HCURSOR cursor : CursorTable().Handles()) CursorTable().Remove(cursor);
-    Loaded().clear();
+    Cursors().Forget();
     State().cursor = nullptr;
     State().cursorSet = false;
 }
@@ -88,28 +78,20 @@ void ApplyCurrentCursor(QWidget* widget) {
 }  // namespace internal
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    if (!IsApplicationRunning() || !name || !IS_INTRESOURCE(name)) return nullptr;
-    const bool fromProgram = instance != nullptr;
-    if (fromProgram && instance != GetModuleHandleA(nullptr)) return nullptr;
-    const WORD id = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(name));
-    const auto key = std::make_pair(fromProgram, id);
-    if (const auto found = internal::Loaded().find(key); found != internal::Loaded().end()) return found->second;
-
-    auto record = std::make_shared<internal::CursorRecord>();
-    if (fromProgram) {
-        const internal::CursorData* data = internal::FindCursorResource(id);
-        if (!data) return nullptr;
-        const QImage image = internal::ToolkitImage(data->image);
-        if (image.isNull()) return nullptr;
-        record->shape = QCursor(QPixmap::fromImage(image), data->hotSpot.x, data->hotSpot.y);
-    } else {
+    return internal::Cursors().Load(instance, name, [](bool fromProgram, WORD id, internal::CursorRecord* record) {
+        if (fromProgram) {
+            const internal::CursorData* data = internal::FindCursorResource(id);
+            if (!data) return false;
+            const QImage image = internal::ToolkitImage(data->image);
+            if (image.isNull()) return false;
+            record->shape = QCursor(QPixmap::fromImage(image), data->hotSpot.x, data->hotSpot.y);
+            return true;
+        }
         Qt::CursorShape shape;
-        if (!internal::SystemShape(id, &shape)) return nullptr;
+        if (!internal::SystemShape(id, &shape)) return false;
         record->shape = QCursor(shape);
-    }
-    const HCURSOR handle = internal::CursorTable().Add(std::move(record));
-    if (handle) internal::Loaded()[key] = handle;
-    return handle;
+        return true;
+    });
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {

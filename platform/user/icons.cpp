@@ -5,8 +5,6 @@
 #include <QStyle>
 
 #include <cstring>
-#include <map>
-#include <utility>
 
 #include "platform/gdi/alpha_blend.h"
 #include "platform/gdi/bitmaps.h"
@@ -14,7 +12,7 @@
 #include "platform/gdi/surfaces.h"
 #include "platform/user/application.h"
 #include "platform/user/system_metrics.h"
-#include "platform/user/internal/handle_table.h"
+#include "platform/user/internal/resource_pictures.h"
 #include "platform/user/internal/toolkit_image.h"
 #include "platform/user/internal/toolkit_resources.h"
 
@@ -28,14 +26,9 @@ struct IconRecord {
     QIcon picture;
 };
 
-CHandleTable<HICON, IconRecord>& IconTable() {
-    static CHandleTable<HICON, IconRecord> table(iconTag);
-    return table;
-}
-
-std::map<std::pair<bool, WORD>, HICON>& Loaded() {
-    static std::map<std::pair<bool, WORD>, HICON> loaded;
-    return loaded;
+CResourcePictures<HICON, IconRecord>& Icons() {
+    static CResourcePictures<HICON, IconRecord> icons(iconTag);
+    return icons;
 }
 
 bool SystemIcon(WORD id, QStyle::StandardPixmap* pixmap) {
@@ -52,40 +45,29 @@ bool SystemIcon(WORD id, QStyle::StandardPixmap* pixmap) {
 }  // namespace
 
 QIcon IconOf(HICON icon) {
-    const IconRecord* record = IconTable().Find(icon);
+    const IconRecord* record = Icons().Find(icon);
     return record ? record->picture : QIcon();
 }
 
-void ForgetIcons() {
-    for (HICON icon : IconTable().Handles()) IconTable().Remove(icon);
-    Loaded().clear();
-}
+void ForgetIcons() { Icons().Forget(); }
 
 }  // namespace internal
 
 HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-    if (!IsApplicationRunning() || !name || !IS_INTRESOURCE(name)) return nullptr;
-    const bool fromProgram = instance != nullptr;
-    if (fromProgram && instance != GetModuleHandleA(nullptr)) return nullptr;
-    const WORD id = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(name));
-    const auto key = std::make_pair(fromProgram, id);
-    if (const auto found = internal::Loaded().find(key); found != internal::Loaded().end()) return found->second;
-
-    auto record = std::make_shared<internal::IconRecord>();
-    if (fromProgram) {
-        const internal::IconData* data = internal::FindIconResource(id);
-        if (!data) return nullptr;
-        for (const internal::ImageData& image : data->images) {
-            record->picture.addPixmap(QPixmap::fromImage(internal::ToolkitImage(image)));
+    return internal::Icons().Load(instance, name, [](bool fromProgram, WORD id, internal::IconRecord* record) {
+        if (fromProgram) {
+            const internal::IconData* data = internal::FindIconResource(id);
+            if (!data) return false;
+            for (const internal::ImageData& image : data->images) {
+                record->picture.addPixmap(QPixmap::fromImage(internal::ToolkitImage(image)));
+            }
+            return true;
         }
-    } else {
         QStyle::StandardPixmap pixmap;
-        if (!internal::SystemIcon(id, &pixmap)) return nullptr;
+        if (!internal::SystemIcon(id, &pixmap)) return false;
         record->picture = QApplication::style()->standardIcon(pixmap);
-    }
-    const HICON handle = internal::IconTable().Add(std::move(record));
-    if (handle) internal::Loaded()[key] = handle;
-    return handle;
+        return true;
+    });
 }
 
 }  // namespace user

@@ -265,7 +265,7 @@ gdi::HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name) {
     void* pixels = nullptr;
     const gdi::HBITMAP bitmap = gdi::CreateDIBSection(nullptr, &info, gdi::DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap) return nullptr;
-    const std::size_t stride = ((static_cast<std::size_t>(image->width) * bits + 31) / 32) * 4;
+    const std::size_t stride = gdi::DibRowBytes(image->width, bits);
     auto* rows = static_cast<BYTE*>(pixels);
     for (LONG y = 0; y < image->height; ++y) {
         BYTE* out = rows + static_cast<std::size_t>(y) * stride;

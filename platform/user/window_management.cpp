@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
+#include "platform/saturate.h"
 #include "platform/user/activation.h"
 #include "platform/user/application.h"
 #include "platform/user/capture.h"
@@ -37,11 +37,6 @@ int ClampPosition(int position) {
     return position == CW_USEDEFAULT ? 0 : std::clamp(position, minPosition, maxPosition);
 }
 int Shown(LONG side) { return std::max<LONG>(1, side); }
-
-LONG Saturate(long long value) {
-    return static_cast<LONG>(
-        std::clamp<long long>(value, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
-}
 
 bool HasCaption(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
 
@@ -327,8 +322,8 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
     const WindowRecord* record = FindWindowRecord(window);
     if (!record || !rect || !record->widget) return FALSE;
     const POINT origin = internal::ClientOrigin(*record);
-    RECT result{origin.x, origin.y, Saturate(static_cast<long long>(origin.x) + record->clientSize.cx),
-                Saturate(static_cast<long long>(origin.y) + record->clientSize.cy)};
+    RECT result{origin.x, origin.y, SaturateToLong(static_cast<std::int64_t>(origin.x) + record->clientSize.cx),
+                SaturateToLong(static_cast<std::int64_t>(origin.y) + record->clientSize.cy)};
     if (!internal::IsChildStyle(*record) && HasCaption(record->style)) {
         const QMargins frame = FrameMargins(record->widget);
         result.left -= frame.left();
@@ -375,8 +370,8 @@ BOOL ClientToScreen(HWND window, POINT* point) {
     const WindowRecord* record = FindWindowRecord(window);
     if (!record || !point) return FALSE;
     const POINT origin = internal::ClientOrigin(*record);
-    point->x = Saturate(static_cast<long long>(point->x) + origin.x);
-    point->y = Saturate(static_cast<long long>(point->y) + origin.y);
+    point->x = SaturateToLong(static_cast<std::int64_t>(point->x) + origin.x);
+    point->y = SaturateToLong(static_cast<std::int64_t>(point->y) + origin.y);
     return TRUE;
 }
 

@@ -1,6 +1,9 @@
 #include "platform/user/internal/picture_files.h"
 
+#include <cstdint>
 #include <cstring>
+
+#include "platform/gdi/dib_reader.h"
 
 namespace user::internal {
 namespace {
@@ -16,13 +19,10 @@ public:
     bool Has(std::size_t offset, std::size_t size) const {
         return offset <= data_.size() && size <= data_.size() - offset;
     }
-    WORD Word(std::size_t offset) const { return static_cast<WORD>(data_[offset] | (data_[offset + 1] << 8)); }
-    DWORD Dword(std::size_t offset) const {
-        return static_cast<DWORD>(Word(offset)) | (static_cast<DWORD>(Word(offset + 2)) << 16);
-    }
-    LONG Long(std::size_t offset) const { return static_cast<LONG>(Dword(offset)); }
+    WORD Word(std::size_t offset) const { return gdi::DibWord(At(offset)); }
+    DWORD Dword(std::size_t offset) const { return gdi::DibDword(At(offset)); }
     const BYTE* At(std::size_t offset) const { return data_.data() + offset; }
-    std::size_t Size() const { return data_.size(); }
+    std::span<const BYTE> Bytes() const { return data_; }
 
 private:
     std::span<const BYTE> data_;
@@ -37,34 +37,27 @@ struct DibLayout {
     std::size_t paletteEntries = 0;
 };
 
-std::size_t RowBytes(LONG width, int bitsPerPixel) {
-    return ((static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32) * 4;
-}
-
 // Reads a BITMAPINFOHEADER (or a larger header starting with one) at
 // offset. heightFactor is 2 for icons, whose height counts the mask too.
 bool ReadInfoHeader(const CReader& in, std::size_t offset, int heightFactor, DibLayout* layout) {
-    if (!in.Has(offset, infoHeaderSize)) return false;
-    const DWORD headerSize = in.Dword(offset);
-    if (headerSize < infoHeaderSize || !in.Has(offset, headerSize)) return false;
-    const LONG width = in.Long(offset + 4);
-    const LONG rawHeight = in.Long(offset + 8);
-    const WORD planes = in.Word(offset + 12);
-    const WORD bits = in.Word(offset + 14);
-    const DWORD compression = in.Dword(offset + 16);
-    const DWORD colorsUsed = in.Dword(offset + 32);
-    if (planes != 1 || compression != 0) return false;
+    gdi::DibHeader header;
+    if (!in.Has(offset, 0) || gdi::ReadDibHeader(in.Bytes().subspan(offset), &header) != gdi::DibHeaderResult::ok ||
+        header.headerBytes < infoHeaderSize) {
+        return false;
+    }
+    const WORD bits = header.bitCount;
+    const DWORD colorsUsed = header.colorsUsed;
+    if (header.planes != 1 || header.compression != gdi::BI_RGB) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
-    if (rawHeight == INT32_MIN || width < 1 || width > maxSide) return false;
-    const LONG totalHeight = rawHeight < 0 ? -rawHeight : rawHeight;
-    if (totalHeight % heightFactor != 0) return false;
-    const LONG height = totalHeight / heightFactor;
+    if (header.width < 1 || header.width > maxSide) return false;
+    if (header.height % heightFactor != 0) return false;
+    const std::int64_t height = header.height / heightFactor;
     if (height < 1 || height > maxSide) return false;
-    layout->width = width;
-    layout->height = height;
-    layout->topDown = rawHeight < 0;
+    layout->width = static_cast<LONG>(header.width);
+    layout->height = static_cast<LONG>(height);
+    layout->topDown = header.topDown;
     layout->bitsPerPixel = bits;
-    layout->paletteOffset = offset + headerSize;
+    layout->paletteOffset = offset + header.headerBytes;
     if (bits <= 8) {
         const std::size_t full = std::size_t{1} << bits;
         if (colorsUsed > full) return false;
@@ -79,24 +72,15 @@ bool PixelAt(const CReader& in, const DibLayout& layout, const BYTE* row, LONG x
              std::uint32_t* alpha) {
     *alpha = 0xFF;
     switch (layout.bitsPerPixel) {
-        case 24: {
-            const BYTE* p = row + x * 3;
-            *rgb = (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+        case 24: *rgb = gdi::DibColor(row + x * 3); return true;
+        case 32:
+            *rgb = gdi::DibColor(row + x * 4);
+            *alpha = row[x * 4 + 3];
             return true;
-        }
-        case 32: {
-            const BYTE* p = row + x * 4;
-            *rgb = (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-            *alpha = p[3];
-            return true;
-        }
         default: {
-            const int bits = layout.bitsPerPixel;
-            const std::size_t bit = static_cast<std::size_t>(x) * bits;
-            const unsigned index = (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+            const unsigned index = gdi::DibIndex(row, static_cast<std::size_t>(x), layout.bitsPerPixel);
             if (index >= layout.paletteEntries) return false;
-            const BYTE* entry = in.At(layout.paletteOffset + index * 4);
-            *rgb = (std::uint32_t{entry[2]} << 16) | (std::uint32_t{entry[1]} << 8) | entry[0];
+            *rgb = gdi::DibColor(in.At(layout.paletteOffset + index * 4));
             return true;
         }
     }
@@ -107,8 +91,8 @@ bool PixelAt(const CReader& in, const DibLayout& layout, const BYTE* row, LONG x
 // otherwise the mask's 1 bits are transparent.
 bool ReadPixels(const CReader& in, const DibLayout& layout, std::size_t pixelOffset, bool withMask,
                 DecodedPicture* picture) {
-    const std::size_t colorRow = RowBytes(layout.width, layout.bitsPerPixel);
-    const std::size_t maskRow = RowBytes(layout.width, 1);
+    const std::size_t colorRow = gdi::DibRowBytes(layout.width, layout.bitsPerPixel);
+    const std::size_t maskRow = gdi::DibRowBytes(layout.width, 1);
     const std::size_t colorSize = colorRow * static_cast<std::size_t>(layout.height);
     const std::size_t maskSize = withMask ? maskRow * static_cast<std::size_t>(layout.height) : 0;
     if (!in.Has(pixelOffset, colorSize) || !in.Has(pixelOffset + colorSize, maskSize)) return false;
