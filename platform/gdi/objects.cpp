@@ -7,15 +7,9 @@
 namespace gdi::internal {
 namespace {
 
-// Handle values: the slot's generation in the upper half, (index + 1) << 4
-// in the lower, so that a handle is never null, never a plausible address
-// and never equal to a handle of an earlier object in the same slot.
-constexpr unsigned indexShift = 4;
-
-HGDIOBJ MakeHandle(std::uint32_t index, std::uint32_t generation) {
-    const std::uint64_t value = (std::uint64_t{generation} << 32) | (std::uint64_t{index + 1} << indexShift);
-    return reinterpret_cast<HGDIOBJ>(static_cast<std::uintptr_t>(value));
-}
+// The kind tag of drawing-object handles, apart from the windowing
+// service's.
+constexpr unsigned objectTag = 0x47;
 
 std::unique_ptr<BrushObject> SolidBrush(COLORREF color, UINT style = BS_SOLID) {
     auto brush = std::make_unique<BrushObject>();
@@ -26,7 +20,7 @@ std::unique_ptr<BrushObject> SolidBrush(COLORREF color, UINT style = BS_SOLID) {
 
 }  // namespace
 
-ObjectTable::ObjectTable() {
+ObjectTable::ObjectTable() : entries_(objectTag) {
     whiteBrush_ = static_cast<HBRUSH>(AddStock(OBJ_BRUSH, SolidBrush(RGB(255, 255, 255))));
     blackBrush_ = static_cast<HBRUSH>(AddStock(OBJ_BRUSH, SolidBrush(RGB(0, 0, 0))));
     nullBrush_ = static_cast<HBRUSH>(AddStock(OBJ_BRUSH, SolidBrush(0, BS_NULL)));
@@ -40,67 +34,44 @@ ObjectTable::ObjectTable() {
     defaultBitmap_ = static_cast<HBITMAP>(AddStock(OBJ_BITMAP, std::move(bitmap)));
 }
 
-HGDIOBJ ObjectTable::Add(DWORD type, std::unique_ptr<Object> object) {
+HGDIOBJ ObjectTable::AddEntry(DWORD type, bool stock, std::unique_ptr<Object> object) {
     try {
-        std::uint32_t index;
-        if (!freeSlots_.empty()) {
-            index = freeSlots_.back();
-            freeSlots_.pop_back();
-        } else {
-            slots_.emplace_back();
-            index = static_cast<std::uint32_t>(slots_.size() - 1);
-        }
-        Slot& slot = slots_[index];
-        slot.type = type;
-        slot.stock = false;
-        slot.object = std::move(object);
-        ++live_[type];
-        return MakeHandle(index, slot.generation);
+        auto entry = std::make_shared<Entry>();
+        entry->type = type;
+        entry->stock = stock;
+        entry->object = std::move(object);
+        return entries_.Add(std::move(entry));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
-HGDIOBJ ObjectTable::AddStock(DWORD type, std::unique_ptr<Object> object) {
-    slots_.emplace_back();
-    Slot& slot = slots_.back();
-    slot.type = type;
-    slot.stock = true;
-    slot.object = std::move(object);
-    return MakeHandle(static_cast<std::uint32_t>(slots_.size() - 1), slot.generation);
+HGDIOBJ ObjectTable::Add(DWORD type, std::unique_ptr<Object> object) {
+    const HGDIOBJ handle = AddEntry(type, false, std::move(object));
+    if (handle != nullptr) ++live_[type];
+    return handle;
 }
 
-ObjectTable::Slot* ObjectTable::SlotOf(HGDIOBJ handle) {
-    const auto value = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
-    const std::uint64_t low = value & 0xFFFFFFFFu;
-    if (low == 0 || (low & ((1u << indexShift) - 1)) != 0) return nullptr;
-    const std::uint64_t index = (low >> indexShift) - 1;
-    if (index >= slots_.size()) return nullptr;
-    Slot& slot = slots_[index];
-    if (slot.type == 0 || slot.generation != (value >> 32)) return nullptr;
-    return &slot;
+HGDIOBJ ObjectTable::AddStock(DWORD type, std::unique_ptr<Object> object) {
+    return AddEntry(type, true, std::move(object));
 }
 
 Object* ObjectTable::Find(HGDIOBJ handle, DWORD* type, bool* stock) {
-    Slot* slot = SlotOf(handle);
-    if (slot == nullptr) return nullptr;
-    if (type != nullptr) *type = slot->type;
-    if (stock != nullptr) *stock = slot->stock;
-    return slot->object.get();
+    const Entry* entry = entries_.Find(handle);
+    if (entry == nullptr) return nullptr;
+    if (type != nullptr) *type = entry->type;
+    if (stock != nullptr) *stock = entry->stock;
+    return entry->object.get();
 }
 
 void ObjectTable::Remove(HGDIOBJ handle) {
-    Slot* slot = SlotOf(handle);
-    if (slot == nullptr || slot->stock) return;
-    --live_[slot->type];
-    slot->object.reset();
-    slot->type = 0;
-    // Generation 0 never appears in a handle, which keeps handles non-null.
-    if (++slot->generation == 0) slot->generation = 1;
+    const Entry* entry = entries_.Find(handle);
+    if (entry == nullptr || entry->stock) return;
+    --live_[entry->type];
     try {
-        freeSlots_.push_back(static_cast<std::uint32_t>(slot - slots_.data()));
+        entries_.Remove(handle);
     } catch (const std::bad_alloc&) {
-        // The slot is simply not reused.
+        // The handle has ended already; only its slot is not reused.
     }
 }
 
@@ -136,8 +107,8 @@ HGDIOBJ ObjectTable::StockObject(int index) const {
 }
 
 bool ObjectTable::IsStock(HGDIOBJ handle) {
-    Slot* slot = SlotOf(handle);
-    return slot != nullptr && slot->stock;
+    const Entry* entry = entries_.Find(handle);
+    return entry != nullptr && entry->stock;
 }
 
 ObjectTable& Objects() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gdi/fonts.h"
+#include "platform/handle_table.h"
 #include "platform/gdi/records.h"
 #include "platform/gdi/region32.h"
 
@@ -125,17 +126,15 @@ public:
     bool IsStock(HGDIOBJ handle);
 
 private:
-    struct Slot {
-        std::uint32_t generation = 1;
-        DWORD type = 0;  // 0: free
+    struct Entry {
+        DWORD type = 0;
         bool stock = false;
         std::unique_ptr<Object> object;
     };
+    HGDIOBJ AddEntry(DWORD type, bool stock, std::unique_ptr<Object> object);
     HGDIOBJ AddStock(DWORD type, std::unique_ptr<Object> object);
-    Slot* SlotOf(HGDIOBJ handle);
 
-    std::vector<Slot> slots_;
-    std::vector<std::uint32_t> freeSlots_;
+    platform::CHandleTable<HGDIOBJ, Entry> entries_;
     long live_[16] = {};
     HBRUSH whiteBrush_ = nullptr;
     HBRUSH blackBrush_ = nullptr;
