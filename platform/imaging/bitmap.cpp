@@ -141,10 +141,8 @@ Status GdipSetImagePalette(GpImage* image, const ColorPalette* palette) {
 
 Status GdipDisposeImage(GpImage* image) {
     Status status;
-    BitmapObject* bitmap = Checked(image, &status);
-    if (bitmap == nullptr) return status;
-    UnregisterImage(bitmap);
-    delete bitmap;
+    if (Checked(image, &status) == nullptr) return status;
+    RemoveImage(image);
     return Ok;
 }
 

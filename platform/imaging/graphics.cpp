@@ -29,10 +29,8 @@ Status GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics) {
     BitmapObject* bitmap = LiveBitmap(image);
     if (bitmap == nullptr || IsIndexedPixelFormat(bitmap->raster.Format())) return InvalidParameter;
     try {
-        auto made = std::make_unique<GraphicsObject>(bitmap, bitmap->serial);
-        RegisterGraphics(made.get());
-        *graphics = made.release();
-        return Ok;
+        *graphics = AddGraphics(std::make_shared<GraphicsObject>(GraphicsObject{image}));
+        return *graphics != nullptr ? Ok : OutOfMemory;
     } catch (const std::bad_alloc&) {
         return OutOfMemory;
     }
@@ -40,10 +38,8 @@ Status GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics) {
 
 Status GdipDeleteGraphics(GpGraphics* graphics) {
     if (!IsStarted()) return GdiplusNotInitialized;
-    GraphicsObject* object = LiveGraphics(graphics);
-    if (object == nullptr) return InvalidParameter;
-    UnregisterGraphics(object);
-    delete object;
+    if (LiveGraphics(graphics) == nullptr) return InvalidParameter;
+    RemoveGraphics(graphics);
     return Ok;
 }
 
@@ -53,10 +49,8 @@ Status GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y) {
     if (context == nullptr) return InvalidParameter;
     BitmapObject* target = LiveBitmap(context->target);
     BitmapObject* source = LiveBitmap(image);
-    // The target may have been disposed of, and its address reused.
-    if (target == nullptr || target->serial != context->targetSerial || source == nullptr) {
-        return InvalidParameter;
-    }
+    // The target may have been disposed of.
+    if (target == nullptr || source == nullptr) return InvalidParameter;
     if (target->lock.active || source->lock.active) return WrongState;
 
     Raster& to = target->raster;

@@ -1,6 +1,6 @@
 #pragma once
-// Library-internal: what the image and graphics handles point to, and the
-// registry through which every call checks the handle it is given.
+// Library-internal: what the image and graphics handles stand for, and the
+// tables through which every call checks the handle it is given.
 
 #include <memory>
 
@@ -10,7 +10,7 @@
 
 namespace gdiplus {
 
-class BitmapObject final : public GpBitmap {
+class BitmapObject {
 public:
     explicit BitmapObject(Raster pixels) : raster(std::move(pixels)) {}
 
@@ -28,32 +28,20 @@ public:
     Raster raster;
     Lock lock;
     GUID rawFormat = GUID_NULL;
-    // Unique over the process's life, so that a handle kept elsewhere can
-    // tell its image from a later one made at the same address.
-    unsigned long long serial = 0;
 };
 
-class GraphicsObject final : public GpGraphics {
-public:
-    GraphicsObject(BitmapObject* target, unsigned long long targetSerial)
-        : target(target), targetSerial(targetSerial) {}
-    BitmapObject* target;
-    unsigned long long targetSerial;
+// A graphics holds its target by handle: once the target is disposed of,
+// drawing fails instead of reaching it.
+struct GraphicsObject {
+    GpImage* target;
 };
 
-struct ImageDeleter {
-    void operator()(GpImage* image) const { delete image; }
-};
-struct GraphicsDeleter {
-    void operator()(GpGraphics* graphics) const { delete graphics; }
-};
-
-// Every object made is registered until it is deleted; the calls refuse
-// handles that are not.
-void RegisterImage(BitmapObject* image);
-void UnregisterImage(GpImage* image);
-void RegisterGraphics(GraphicsObject* graphics);
-void UnregisterGraphics(GpGraphics* graphics);
+// Every object made is kept in a table until it is deleted; the calls
+// refuse handles that name no live object.
+GpImage* AddImage(std::shared_ptr<BitmapObject> image);
+void RemoveImage(GpImage* image);
+GpGraphics* AddGraphics(std::shared_ptr<GraphicsObject> graphics);
+void RemoveGraphics(GpGraphics* graphics);
 
 // The live object behind a handle, or null when the handle is null, stale
 // or of another kind.

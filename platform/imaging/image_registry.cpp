@@ -1,19 +1,22 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <unordered_set>
 
+#include "platform/handle_table.h"
 #include "platform/imaging/image_object.h"
 #include "platform/imaging/imaging_testing.h"
 
 namespace gdiplus {
 namespace {
 
+constexpr unsigned imageTag = 0x69;
+constexpr unsigned graphicsTag = 0x67;
+
+// The library may be called from any thread.
 struct Registry {
     std::mutex mutex;
-    std::unordered_set<const GpImage*> images;
-    std::unordered_set<const GpGraphics*> graphics;
-    unsigned long long lastSerial = 0;
+    platform::CHandleTable<GpImage*, BitmapObject> images{imageTag};
+    platform::CHandleTable<GpGraphics*, GraphicsObject> graphics{graphicsTag};
 };
 
 Registry& State() {
@@ -23,57 +26,50 @@ Registry& State() {
 
 }  // namespace
 
-void RegisterImage(BitmapObject* image) {
+GpImage* AddImage(std::shared_ptr<BitmapObject> image) {
     Registry& r = State();
     std::lock_guard lock(r.mutex);
-    r.images.insert(image);
-    image->serial = ++r.lastSerial;
+    return r.images.Add(std::move(image));
 }
 
-void UnregisterImage(GpImage* image) {
+void RemoveImage(GpImage* image) {
     Registry& r = State();
     std::lock_guard lock(r.mutex);
-    r.images.erase(image);
+    r.images.Remove(image);
 }
 
-void RegisterGraphics(GraphicsObject* graphics) {
+GpGraphics* AddGraphics(std::shared_ptr<GraphicsObject> graphics) {
     Registry& r = State();
     std::lock_guard lock(r.mutex);
-    r.graphics.insert(graphics);
+    return r.graphics.Add(std::move(graphics));
 }
 
-void UnregisterGraphics(GpGraphics* graphics) {
+void RemoveGraphics(GpGraphics* graphics) {
     Registry& r = State();
     std::lock_guard lock(r.mutex);
-    r.graphics.erase(graphics);
+    r.graphics.Remove(graphics);
 }
 
 BitmapObject* LiveBitmap(GpImage* image) {
-    if (image == nullptr) return nullptr;
     Registry& r = State();
-    {
-        std::lock_guard lock(r.mutex);
-        if (r.images.count(image) == 0) return nullptr;
-    }
-    return dynamic_cast<BitmapObject*>(image);
+    std::lock_guard lock(r.mutex);
+    return r.images.Find(image);
 }
 
 GraphicsObject* LiveGraphics(GpGraphics* graphics) {
-    if (graphics == nullptr) return nullptr;
     Registry& r = State();
-    {
-        std::lock_guard lock(r.mutex);
-        if (r.graphics.count(graphics) == 0) return nullptr;
-    }
-    return dynamic_cast<GraphicsObject*>(graphics);
+    std::lock_guard lock(r.mutex);
+    return r.graphics.Find(graphics);
 }
 
 Status MakeBitmap(Raster pixels, const GUID& rawFormat, GpBitmap** bitmap) {
     try {
-        std::unique_ptr<BitmapObject> made(new BitmapObject(std::move(pixels)));
+        auto made = std::make_shared<BitmapObject>(std::move(pixels));
         made->rawFormat = rawFormat;
-        RegisterImage(made.get());
-        *bitmap = made.release();
+        GpImage* handle = AddImage(std::move(made));
+        if (handle == nullptr) return OutOfMemory;
+        // A bitmap's handle is its image handle: GpBitmap adds nothing to GpImage.
+        *bitmap = static_cast<GpBitmap*>(handle);
         return Ok;
     } catch (const std::bad_alloc&) {
         return OutOfMemory;
@@ -83,13 +79,13 @@ Status MakeBitmap(Raster pixels, const GUID& rawFormat, GpBitmap** bitmap) {
 size_t LiveImageCount() {
     Registry& r = State();
     std::lock_guard lock(r.mutex);
-    return r.images.size();
+    return r.images.Count();
 }
 
 size_t LiveGraphicsCount() {
     Registry& r = State();
     std::lock_guard lock(r.mutex);
-    return r.graphics.size();
+    return r.graphics.Count();
 }
 
 }  // namespace gdiplus

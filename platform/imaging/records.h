@@ -43,34 +43,20 @@ struct ColorPalette {
     ARGB Entries[1];
 };
 
-// Handles. The library hands out pointers to these and checks every one it
-// is given, so a stale or foreign handle fails with InvalidParameter. A
-// bitmap is an image, as the calls that take any image accept bitmaps.
+// Handles. The library hands out checked handles of these types, never
+// pointers to its objects, and checks every one it is given, so a stale or
+// foreign handle fails with InvalidParameter. A bitmap is an image, as the
+// calls that take any image accept bitmaps. The types are never made.
 class GpImage {
-public:
-    GpImage(const GpImage&) = delete;
-    GpImage& operator=(const GpImage&) = delete;
-
-protected:
-    GpImage() = default;
-    virtual ~GpImage() = default;
-    friend struct ImageDeleter;
+    GpImage() = delete;
 };
 
 class GpBitmap : public GpImage {
-protected:
-    GpBitmap() = default;
+    GpBitmap() = delete;
 };
 
 class GpGraphics {
-public:
-    GpGraphics(const GpGraphics&) = delete;
-    GpGraphics& operator=(const GpGraphics&) = delete;
-
-protected:
-    GpGraphics() = default;
-    virtual ~GpGraphics() = default;
-    friend struct GraphicsDeleter;
+    GpGraphics() = delete;
 };
 
 }  // namespace gdiplus
