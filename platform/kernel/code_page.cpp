@@ -219,6 +219,24 @@ bool Encode(UINT codePage, const char16_t* source, size_t length, std::string& o
     return true;
 }
 
+// The conversions' common end: the length a caller asks for (capacity 0),
+// or the converted units copied out; 0 with the error when they do not fit.
+template <typename Text, typename Unit>
+int CopyOut(const Text& converted, Unit* target, int capacity) {
+    if (converted.size() > INT_MAX) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const int needed = static_cast<int>(converted.size());
+    if (capacity == 0) return needed;
+    if (capacity < needed) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(target, converted.data(), converted.size() * sizeof(Unit));
+    return needed;
+}
+
 }  // namespace
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int cbMultiByte, WCHAR* target,
@@ -246,18 +264,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int cbMu
             SetLastError(ERROR_NO_UNICODE_TRANSLATION);
             return 0;
         }
-        if (wide.size() > INT_MAX) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return 0;
-        }
-        int needed = static_cast<int>(wide.size());
-        if (cchWideChar == 0) return needed;
-        if (cchWideChar < needed) {
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
-            return 0;
-        }
-        std::memcpy(target, wide.data(), wide.size() * sizeof(WCHAR));
-        return needed;
+        return CopyOut(wide, target, cchWideChar);
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
@@ -290,18 +297,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int cch
             SetLastError(unmappable ? ERROR_NO_UNICODE_TRANSLATION : ERROR_INVALID_PARAMETER);
             return 0;
         }
-        if (bytes.size() > INT_MAX) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return 0;
-        }
-        int needed = static_cast<int>(bytes.size());
-        if (cbMultiByte == 0) return needed;
-        if (cbMultiByte < needed) {
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
-            return 0;
-        }
-        std::memcpy(target, bytes.data(), bytes.size());
-        return needed;
+        return CopyOut(bytes, target, cbMultiByte);
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
