@@ -12,6 +12,7 @@
 
 #include "bench/bench_support.h"
 #include "platform/gdi/parallelogram_blit.h"
+#include "platform/gdi/records.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ struct Image {
 // Bottom-up, as decoded photos are stored, with noise for pixels.
 Image MakeImage(LONG width, LONG height, int bitsPerPixel) {
     Image image;
-    const std::size_t rowBytes = ((static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32) * 4;
+    const std::size_t rowBytes = gdi::DibRowBytes(width, bitsPerPixel);
     image.bytes.resize(rowBytes * height);
     std::uint32_t state = 12345;
     for (BYTE& b : image.bytes) {

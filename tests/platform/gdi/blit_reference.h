@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/gdi/parallelogram_blit.h"
+#include "platform/gdi/records.h"
 
 namespace blit_test {
 
@@ -70,7 +71,7 @@ inline int BitsPerPixel(Layout layout) {
 inline TestImage MakeImage(Layout layout, LONG width, LONG height, bool bottomUp, unsigned seed, bool smooth = false) {
     TestImage image;
     const int bpp = BitsPerPixel(layout);
-    const std::size_t rowBytes = ((static_cast<std::size_t>(width) * bpp + 31) / 32) * 4;
+    const std::size_t rowBytes = gdi::DibRowBytes(width, bpp);
     image.bytes.assign(rowBytes * height, 0);
     image.colours.resize(static_cast<std::size_t>(width) * height);
     std::mt19937 rng(seed);
