@@ -17,6 +17,15 @@ DWORD PixelAt(const CDibImage& image, LONG x, LONG y) {
     return value;
 }
 
+// A 32-bit target of width x height held as the save command holds it: its
+// surface acquired, set to halftone. Null when it cannot be made.
+gdi::HDC HalftoneTarget(CDibImage& target, LONG width, LONG height) {
+    if (!target.CreateDib(width, height, 32, gdi::BI_RGB, nullptr, 0)) return nullptr;
+    const gdi::HDC dc = target.AcquireDc();
+    if (dc != nullptr) gdi::SetStretchBltMode(dc, gdi::HALFTONE);
+    return dc;
+}
+
 // An 8-bit 6 x 4 photo whose pixel (x, y) has index y * 6 + x and colour
 // table entry i = (i, 2i, 3i).
 void MakePhoto(CDibImage& photo) {
@@ -43,10 +52,8 @@ TEST_F(DrawToParallelogram, SavingATurnedPhotoDrawsItIntoATemporaryImage) {
     // The save command's sequence, for a window turned a quarter clockwise
     // (client 4 x 6).
     CDibImage temporary;
-    ASSERT_TRUE(temporary.CreateDib(4, 6, 32, gdi::BI_RGB, nullptr, 0));
-    const gdi::HDC dc = temporary.AcquireDc();
+    const gdi::HDC dc = HalftoneTarget(temporary, 4, 6);
     ASSERT_NE(dc, nullptr);
-    gdi::SetStretchBltMode(dc, gdi::HALFTONE);
     const POINT points[3] = {{4, 0}, {4, 6}, {0, 0}};
     ASSERT_TRUE(photo.DrawToParallelogram(dc, points, 0, 0, photo.width, photo.height, nullptr, 0, 0));
     EXPECT_EQ(photo.dcRefCount, 0);
@@ -67,9 +74,8 @@ TEST_F(DrawToParallelogram, HalvingAveragesEachTwoByTwoBlock) {
     for (LONG y = 0; y < 2; ++y)
         for (LONG x = 0; x < 4; ++x) std::memset(photo.bits + y * photo.pitch + 3 * x, values[y][x], 3);
     CDibImage half;
-    ASSERT_TRUE(half.CreateDib(2, 1, 32, gdi::BI_RGB, nullptr, 0));
-    const gdi::HDC dc = half.AcquireDc();
-    gdi::SetStretchBltMode(dc, gdi::HALFTONE);
+    const gdi::HDC dc = HalftoneTarget(half, 2, 1);
+    ASSERT_NE(dc, nullptr);
     const POINT points[3] = {{0, 0}, {2, 0}, {0, 1}};
     ASSERT_TRUE(photo.DrawToParallelogram(dc, points, 0, 0, 4, 2, nullptr, 0, 0));
     EXPECT_EQ(PixelAt(half, 0, 0), 0x004B4B4Bu);  // (0 + 100 + 50 + 150) / 4 = 75
@@ -84,9 +90,8 @@ TEST_F(DrawToParallelogram, APaintOfAStripDrawsThatStripOfTheWholePicture) {
 
     // The whole client area, for reference.
     CDibImage whole;
-    ASSERT_TRUE(whole.CreateDib(12, 8, 32, gdi::BI_RGB, nullptr, 0));
-    gdi::HDC dc = whole.AcquireDc();
-    gdi::SetStretchBltMode(dc, gdi::HALFTONE);
+    gdi::HDC dc = HalftoneTarget(whole, 12, 8);
+    ASSERT_NE(dc, nullptr);
     ASSERT_TRUE(photo.DrawToParallelogram(dc, points, 0, 0, 6, 4, nullptr, 0, 0));
     whole.ReturnDc();
 

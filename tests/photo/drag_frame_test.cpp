@@ -72,12 +72,14 @@ protected:
     std::vector<DWORD> original_;
 };
 
+struct FrameCase {
+    const char* name;
+    RECT rect;
+    SIZE thickness;
+};
+
 TEST_F(DragFrame, FrameOfOneRectangle) {
-    const struct {
-        const char* name;
-        RECT rect;
-        SIZE thickness;
-    } cases[] = {
+    const FrameCase cases[] = {
         {"thickness 5", {10, 8, 40, 30}, {5, 5}},
         {"different thicknesses", {10, 8, 40, 30}, {2, 7}},
         {"just room for an interior", {10, 8, 21, 19}, {5, 5}},
@@ -97,11 +99,7 @@ TEST_F(DragFrame, FrameOfOneRectangle) {
 }
 
 TEST_F(DragFrame, NothingIsDrawnForEmptyFrames) {
-    const struct {
-        const char* name;
-        RECT rect;
-        SIZE thickness;
-    } cases[] = {
+    const FrameCase cases[] = {
         {"thickness 0 x 0", {10, 8, 40, 30}, {0, 0}},
         {"negative thickness", {10, 8, 40, 30}, {-3, -3}},
         {"no width", {10, 8, 10, 30}, {5, 5}},

@@ -13,9 +13,17 @@
 #include "photo/photo_window_owner.h"
 #include "photo/photo_wnd.h"
 #include "platform/framework/framework.h"
+#include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"
 
 namespace phototest {
+
+// The common test support every photo window test uses.
+using testsupport::CXSession;
+using testsupport::Pixels;
+using testsupport::Pump;
+using testsupport::PumpUntil;
+using testsupport::ScreenRect;
 
 // A copy of the program's menu 129, registered for the test program.
 void RegisterPhotoMenu();

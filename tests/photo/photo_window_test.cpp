@@ -19,11 +19,6 @@
 namespace {
 
 using namespace phototest;
-using testsupport::CXSession;
-using testsupport::Pixels;
-using testsupport::Pump;
-using testsupport::PumpUntil;
-using testsupport::ScreenRect;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 

@@ -23,9 +23,6 @@
 namespace {
 
 using namespace phototest;
-using testsupport::CXSession;
-using testsupport::Pump;
-using testsupport::PumpUntil;
 using usertest::AnswerNextBox;
 using usertest::ShownBox;
 

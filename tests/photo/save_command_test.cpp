@@ -28,10 +28,6 @@
 namespace {
 
 using namespace phototest;
-using testsupport::CXSession;
-using testsupport::Pixels;
-using testsupport::Pump;
-using testsupport::PumpUntil;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 

@@ -12,6 +12,7 @@
 namespace {
 
 using namespace gdi;
+using gditest::ExpectOneByOneMonochrome;
 using gditest::LiveObjectsTest;
 
 // A BITMAPINFO with room for a full colour table or three masks.
@@ -238,11 +239,7 @@ TEST_F(PlainBitmap, KeepsItsRowsAndRefusesBadSizes) {
     // A zero size gives the permanent 1 x 1 monochrome bitmap.
     HBITMAP empty = CreateBitmap(0, 5, 1, 1, nullptr);
     ASSERT_NE(empty, nullptr);
-    BITMAP description{};
-    ASSERT_EQ(GetObjectA(empty, sizeof description, &description), int{sizeof description});
-    EXPECT_EQ(description.bmWidth, 1);
-    EXPECT_EQ(description.bmHeight, 1);
-    EXPECT_EQ(description.bmBitsPixel, 1);
+    ExpectOneByOneMonochrome(empty);
     EXPECT_EQ(LiveObjectCount(OBJ_BITMAP), 0);
     EXPECT_TRUE(DeleteObject(empty));
     EXPECT_EQ(GetObjectType(empty), OBJ_BITMAP);

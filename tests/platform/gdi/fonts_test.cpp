@@ -6,6 +6,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_testing.h"
+#include "tests/platform/gdi/dib_surface.h"
 #include "tests/platform/gdi/live_objects.h"
 #include "tests/support/print_types.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 using namespace gdi;
 using gditest::LiveObjectsTest;
+using Surface = gditest::CDibSurface;
 
 LOGFONTA DialogFont() {
     LOGFONTA font{};
@@ -71,52 +73,27 @@ TEST_F(Fonts, MalformedDescriptionsAndBuffersAreRefused) {
     EXPECT_TRUE(DeleteObject(font));
 }
 
-// A 32-bit top-down DIB section selected into a new memory surface.
-struct Canvas {
-    Canvas(LONG width, LONG height) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels = static_cast<DWORD*>(bits);
-        this->width = width;
-        dc = CreateCompatibleDC(nullptr);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    DWORD& At(LONG x, LONG y) { return pixels[y * width + x]; }
-    HBITMAP bitmap;
-    DWORD* pixels;
-    LONG width;
-    HDC dc;
-    HGDIOBJ previous;
-};
-
 class AlphaBlending : public LiveObjectsTest {};
 
 TEST_F(AlphaBlending, PremultipliedPixelsComposeOverTheDestination) {
-    Canvas target(4, 1);
-    Canvas icon(4, 1);
-    for (LONG x = 0; x < 4; ++x) target.At(x, 0) = 0x00FFFFFF;  // white
-    icon.At(0, 0) = 0x00000000;                                 // transparent
-    icon.At(1, 0) = 0xFF0000FF;                                 // opaque blue
-    icon.At(2, 0) = 0x80000080;                                 // half-covering blue, premultiplied
-    icon.At(3, 0) = 0xFF00FF00;
+    Surface target(4, 1, 32, false);
+    Surface icon(4, 1, 32, false);
+    for (LONG x = 0; x < 4; ++x) target.Pixel32(x, 0) = 0x00FFFFFF;  // white
+    icon.Pixel32(0, 0) = 0x00000000;                                 // transparent
+    icon.Pixel32(1, 0) = 0xFF0000FF;                                 // opaque blue
+    icon.Pixel32(2, 0) = 0x80000080;                                 // half-covering blue, premultiplied
+    icon.Pixel32(3, 0) = 0xFF00FF00;
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ASSERT_TRUE(AlphaBlend(target.dc, 0, 0, 4, 1, icon.dc, 0, 0, 4, 1, blend));
-    EXPECT_EQ(target.At(0, 0) & 0xFFFFFF, 0xFFFFFFu) << "transparent pixels leave the destination";
-    EXPECT_EQ(target.At(1, 0) & 0xFFFFFF, 0x0000FFu);
-    EXPECT_EQ(target.At(2, 0) & 0xFFFFFF, 0x7F7FFFu);
-    EXPECT_EQ(target.At(3, 0) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(target.Pixel32(0, 0) & 0xFFFFFF, 0xFFFFFFu) << "transparent pixels leave the destination";
+    EXPECT_EQ(target.Pixel32(1, 0) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(target.Pixel32(2, 0) & 0xFFFFFF, 0x7F7FFFu);
+    EXPECT_EQ(target.Pixel32(3, 0) & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST_F(AlphaBlending, RefusesWhatItCannotDo) {
-    Canvas target(4, 4);
-    Canvas icon(2, 2);
+    Surface target(4, 4, 32, false);
+    Surface icon(2, 2, 32, false);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     EXPECT_FALSE(AlphaBlend(target.dc, 0, 0, 4, 4, icon.dc, 0, 0, 2, 2, blend)) << "no stretching";
     EXPECT_FALSE(AlphaBlend(target.dc, 0, 0, 2, 2, icon.dc, 1, 1, 2, 2, blend)) << "outside the source";

@@ -145,37 +145,33 @@ TEST_F(Handles, WrongTypesAndForgedValuesAreRefused) {
     EXPECT_TRUE(DeleteDC(dc));
 }
 
-TEST_F(Handles, SelectedObjectsCannotBeDeleted) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = MakeDib(3, 3, 24);
-    HBRUSH brush = CreateSolidBrush(RGB(5, 6, 7));
-    HGDIOBJ stockBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ stockBrush = SelectObject(dc, brush);
-    ASSERT_NE(stockBitmap, nullptr);
-    ASSERT_NE(stockBrush, nullptr);
+// A selected object cannot be deleted; it is free again once put back or
+// once its surface is deleted.
+TEST_F(Handles, SelectedObjectsLiveUntilTheirSurfaceLetsGo) {
+    for (const bool putBack : {true, false}) {
+        SCOPED_TRACE(putBack ? "put back" : "surface deleted");
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = MakeDib(3, 3, 24);
+        HBRUSH brush = CreateSolidBrush(RGB(5, 6, 7));
+        HGDIOBJ stockBitmap = SelectObject(dc, bitmap);
+        HGDIOBJ stockBrush = SelectObject(dc, brush);
+        ASSERT_NE(stockBitmap, nullptr);
+        ASSERT_NE(stockBrush, nullptr);
 
-    EXPECT_FALSE(DeleteObject(bitmap));
-    EXPECT_FALSE(DeleteObject(brush));
-    // Still alive and usable.
-    BITMAP description{};
-    EXPECT_EQ(GetObjectA(bitmap, sizeof description, &description), int{sizeof description});
+        EXPECT_FALSE(DeleteObject(bitmap));
+        EXPECT_FALSE(DeleteObject(brush));
+        // Still alive and usable.
+        BITMAP description{};
+        EXPECT_EQ(GetObjectA(bitmap, sizeof description, &description), int{sizeof description});
 
-    EXPECT_EQ(SelectObject(dc, stockBitmap), bitmap);
-    EXPECT_EQ(SelectObject(dc, stockBrush), brush);
-    EXPECT_TRUE(DeleteObject(bitmap));
-    EXPECT_TRUE(DeleteObject(brush));
-    EXPECT_TRUE(DeleteDC(dc));
-}
-
-TEST_F(Handles, DeletingASurfaceReleasesWhatItHeld) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = MakeDib(3, 3, 32);
-    HBRUSH brush = CreateSolidBrush(RGB(5, 6, 7));
-    SelectObject(dc, bitmap);
-    SelectObject(dc, brush);
-    ASSERT_TRUE(DeleteDC(dc));
-    EXPECT_TRUE(DeleteObject(bitmap));
-    EXPECT_TRUE(DeleteObject(brush));
+        if (putBack) {
+            EXPECT_EQ(SelectObject(dc, stockBitmap), bitmap);
+            EXPECT_EQ(SelectObject(dc, stockBrush), brush);
+        }
+        ASSERT_TRUE(DeleteDC(dc));
+        EXPECT_TRUE(DeleteObject(bitmap));
+        EXPECT_TRUE(DeleteObject(brush));
+    }
 }
 
 TEST_F(Handles, StockObjectsArePermanentAndUncounted) {

@@ -17,6 +17,16 @@ inline void ExpectNoLiveObjects() {
     EXPECT_EQ(gdi::LiveObjectCount(gdi::OBJ_MEMDC), 0) << "memory surfaces left";
 }
 
+// The permanent 1 x 1 monochrome bitmap: what a new surface holds and what
+// a bitmap of no size is.
+inline void ExpectOneByOneMonochrome(gdi::HGDIOBJ bitmap) {
+    gdi::BITMAP description{};
+    ASSERT_EQ(gdi::GetObjectA(bitmap, sizeof description, &description), int{sizeof description});
+    EXPECT_EQ(description.bmWidth, 1);
+    EXPECT_EQ(description.bmHeight, 1);
+    EXPECT_EQ(description.bmBitsPixel, 1);
+}
+
 class LiveObjectsTest : public testing::Test {
 protected:
     void TearDown() override { ExpectNoLiveObjects(); }

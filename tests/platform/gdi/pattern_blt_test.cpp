@@ -5,47 +5,16 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_testing.h"
+#include "tests/platform/gdi/dib_surface.h"
 #include "tests/platform/gdi/live_objects.h"
 
 namespace {
 
 using namespace gdi;
 using gditest::LiveObjectsTest;
+using Surface = gditest::CDibSurface;
 
 constexpr BYTE halftoneRows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
-
-// A memory surface with a 32-bit DIB section of the given row order.
-struct Canvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    BYTE* bits = nullptr;
-    LONG width, height;
-    bool bottomUp;
-
-    Canvas(LONG w, LONG h, bool bottomUpRows = true, WORD depth = 32) : width(w), height(h), bottomUp(bottomUpRows) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, bottomUp ? h : -h, 1, depth, BI_RGB, 0, 0, 0, 0, 0};
-        void* memory = nullptr;
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-        bits = static_cast<BYTE*>(memory);
-        dc = CreateCompatibleDC(nullptr);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    DWORD& At(LONG x, LONG y) {
-        const LONG row = bottomUp ? height - 1 - y : y;
-        return reinterpret_cast<DWORD*>(bits + row * width * 4)[x];
-    }
-    void Fill(DWORD value) {
-        for (LONG y = 0; y < height; ++y)
-            for (LONG x = 0; x < width; ++x) At(x, y) = value;
-    }
-};
 
 class PatternBlt : public LiveObjectsTest {};
 
@@ -66,16 +35,16 @@ TEST_F(PatternBlt, RasterOperationsChangeOnlyTheRectangle) {
     for (const Case& c : cases) {
         for (bool bottomUp : {true, false}) {
             SCOPED_TRACE(testing::Message() << c.name << (bottomUp ? " bottom-up" : " top-down"));
-            Canvas canvas(6, 5, bottomUp);
+            Surface canvas(6, 5, 32, bottomUp);
             HBRUSH brush = CreateSolidBrush(RGB(3, 2, 1));
             HGDIOBJ oldBrush = SelectObject(canvas.dc, brush);
-            canvas.Fill(start);
+            canvas.Fill32(start);
             // Negative extents count back from (4, 4): the rectangle [1, 4) x [2, 4).
             ASSERT_TRUE(PatBlt(canvas.dc, 4, 4, -3, -2, c.rop));
             for (LONG y = 0; y < 5; ++y) {
                 for (LONG x = 0; x < 6; ++x) {
                     const bool inside = x >= 1 && x < 4 && y >= 2 && y < 4;
-                    ASSERT_EQ(canvas.At(x, y), inside ? c.expected : start) << "at (" << x << ", " << y << ")";
+                    ASSERT_EQ(canvas.Pixel32(x, y), inside ? c.expected : start) << "at (" << x << ", " << y << ")";
                 }
             }
             SelectObject(canvas.dc, oldBrush);
@@ -85,8 +54,8 @@ TEST_F(PatternBlt, RasterOperationsChangeOnlyTheRectangle) {
 }
 
 TEST_F(PatternBlt, StaysInsideAComplexClipAndTheSurface) {
-    Canvas canvas(8, 8);
-    canvas.Fill(0);
+    Surface canvas(8, 8);
+    canvas.Fill32(0);
     HRGN a = CreateRectRgn(0, 0, 3, 3);
     HRGN b = CreateRectRgn(5, 5, 20, 20);
     CombineRgn(a, a, b, RGN_OR);
@@ -95,7 +64,7 @@ TEST_F(PatternBlt, StaysInsideAComplexClipAndTheSurface) {
     for (LONG y = 0; y < 8; ++y) {
         for (LONG x = 0; x < 8; ++x) {
             const bool inside = (x < 3 && y < 3) || (x >= 5 && y >= 5);
-            ASSERT_EQ(canvas.At(x, y), inside ? 0x00FFFFFFu : 0u) << x << ", " << y;
+            ASSERT_EQ(canvas.Pixel32(x, y), inside ? 0x00FFFFFFu : 0u) << x << ", " << y;
         }
     }
     EXPECT_TRUE(DeleteObject(a));
@@ -139,22 +108,22 @@ TEST_F(PatternBlt, PatternsAlignToLogicalZeroAndTakeTheSurfaceColours) {
 }
 
 TEST_F(PatternBlt, WhatCannotBeDrawnIsRefused) {
-    Canvas deep(4, 4, true, 24);
+    Surface deep(4, 4, 24);
     EXPECT_FALSE(PatBlt(deep.dc, 0, 0, 4, 4, PATCOPY)) << "only 32-bit pixels";
     HDC fresh = CreateCompatibleDC(nullptr);
     EXPECT_FALSE(PatBlt(fresh, 0, 0, 1, 1, WHITENESS)) << "the stock monochrome bitmap";
     EXPECT_TRUE(DeleteDC(fresh));
 
-    Canvas canvas(4, 4);
-    canvas.Fill(0x00123456);
+    Surface canvas(4, 4);
+    canvas.Fill32(0x00123456);
     EXPECT_FALSE(PatBlt(canvas.dc, 0, 0, 4, 4, 0x00CC0020)) << "a source copy needs a source";
     SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
     EXPECT_TRUE(PatBlt(canvas.dc, 0, 0, 4, 4, PATCOPY)) << "a null brush paints nothing";
-    EXPECT_EQ(canvas.At(2, 2), 0x00123456u);
+    EXPECT_EQ(canvas.Pixel32(2, 2), 0x00123456u);
     // Huge extents do not overflow.
     EXPECT_TRUE(PatBlt(canvas.dc, INT32_MAX - 1, 0, INT32_MAX, 4, DSTINVERT));
     EXPECT_TRUE(PatBlt(canvas.dc, 0, 0, INT32_MAX, INT32_MAX, DSTINVERT));
-    EXPECT_EQ(canvas.At(3, 3), 0x00123456u ^ 0x00FFFFFFu);
+    EXPECT_EQ(canvas.Pixel32(3, 3), 0x00123456u ^ 0x00FFFFFFu);
 }
 
 }  // namespace

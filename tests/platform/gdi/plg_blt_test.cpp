@@ -6,54 +6,16 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "tests/platform/gdi/dib_surface.h"
 #include "tests/platform/gdi/live_objects.h"
 
 namespace {
 
 using namespace gdi;
 using gditest::LiveObjectsTest;
+using Surface = gditest::CDibSurface;
 
 constexpr DWORD sentinel = 0xA5C3E1F0;
-
-// A memory surface with a DIB section selected.
-struct Surface {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    BYTE* bits = nullptr;
-    LONG width = 0, height = 0, stride = 0;
-    bool bottomUp = true;
-
-    Surface(LONG w, LONG h, WORD depth, bool bottomUpRows = true, DWORD compression = BI_RGB,
-            const DWORD* masks = nullptr, const std::vector<RGBQUAD>& colors = {})
-        : width(w), height(h), bottomUp(bottomUpRows) {
-        struct {
-            BITMAPINFOHEADER header;
-            RGBQUAD table[256];
-        } info{};
-        info.header = {sizeof(BITMAPINFOHEADER),          w, bottomUp ? h : -h, 1, depth, compression, 0, 0, 0,
-                       static_cast<DWORD>(colors.size()), 0};
-        if (masks != nullptr) std::memcpy(info.table, masks, 12);
-        std::copy(colors.begin(), colors.end(), info.table);
-        void* memory = nullptr;
-        bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &memory, nullptr, 0);
-        bits = static_cast<BYTE*>(memory);
-        stride = (w * depth + 31) / 32 * 4;
-        dc = CreateCompatibleDC(nullptr);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Surface() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    BYTE* Row(LONG y) { return bits + (bottomUp ? height - 1 - y : y) * stride; }
-    DWORD& Pixel32(LONG x, LONG y) { return reinterpret_cast<DWORD*>(Row(y))[x]; }
-    void Fill32(DWORD value) {
-        for (LONG y = 0; y < height; ++y)
-            for (LONG x = 0; x < width; ++x) Pixel32(x, y) = value;
-    }
-};
 
 // Writes an n-bit pixel value at (x, y) of a packed row.
 void PutPacked(BYTE* row, LONG x, int depth, DWORD value) {

@@ -12,6 +12,7 @@
 namespace {
 
 using namespace gdi;
+using gditest::ExpectOneByOneMonochrome;
 using gditest::LiveObjectsTest;
 
 HBITMAP MakeDib(LONG width, LONG height) {
@@ -37,11 +38,7 @@ TEST_F(MemorySurface, StartsWithTheStockMonochromeBitmapAndDefaults) {
     HBITMAP bitmap = MakeDib(6, 4);
     HGDIOBJ first = SelectObject(dc, bitmap);
     ASSERT_NE(first, nullptr);
-    BITMAP description{};
-    ASSERT_EQ(GetObjectA(first, sizeof description, &description), int{sizeof description});
-    EXPECT_EQ(description.bmWidth, 1);
-    EXPECT_EQ(description.bmHeight, 1);
-    EXPECT_EQ(description.bmBitsPixel, 1);
+    ExpectOneByOneMonochrome(first);
     EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
     EXPECT_EQ(box, (RECT{0, 0, 6, 4}));
 

@@ -63,10 +63,7 @@ class DecodeLikeItsLibrary : public ImagingTest, public ::testing::WithParamInte
 TEST_P(DecodeLikeItsLibrary, GivesThePixelsOfItsOwnDecoder) {
     const ReferenceCase& c = GetParam();
     BitmapPtr bitmap;
-    ASSERT_EQ(Load(FixturePath(c.file), &bitmap), Ok);
-    EXPECT_EQ(FormatOf(bitmap.get()), c.format);
-    ASSERT_EQ(WidthOf(bitmap.get()), c.width);
-    ASSERT_EQ(HeightOf(bitmap.get()), c.height);
+    ASSERT_TRUE(LoadsAs(FixturePath(c.file), c.format, c.width, c.height, &bitmap));
 
     TempFolder folder;
     const std::string reference = folder / "reference.png";

@@ -62,10 +62,7 @@ class Decode : public ImagingTest, public ::testing::WithParamInterface<DecodeCa
 TEST_P(Decode, GivesTheFormatSizeAndPixelsOfTheFile) {
     const DecodeCase& c = GetParam();
     BitmapPtr bitmap;
-    ASSERT_EQ(Load(FixturePath(c.file), &bitmap), Ok);
-    EXPECT_EQ(FormatOf(bitmap.get()), c.format);
-    ASSERT_EQ(WidthOf(bitmap.get()), c.width);
-    ASSERT_EQ(HeightOf(bitmap.get()), c.height);
+    ASSERT_TRUE(LoadsAs(FixturePath(c.file), c.format, c.width, c.height, &bitmap));
     if (c.paletteCount != 0) {
         EXPECT_EQ(PaletteOf(bitmap.get()).size(), c.paletteCount);
     }

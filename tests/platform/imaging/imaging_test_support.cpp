@@ -73,6 +73,21 @@ Status Load(const std::string& path, BitmapPtr* bitmap) {
     return GdipCreateBitmapFromFile(WidePath(path).c_str(), bitmap->out());
 }
 
+::testing::AssertionResult LoadsAs(const std::string& path, PixelFormat format, UINT width, UINT height,
+                                   BitmapPtr* bitmap) {
+    if (const Status status = Load(path, bitmap); status != Ok) {
+        return ::testing::AssertionFailure() << path << ": status " << status;
+    }
+    const PixelFormat gotFormat = FormatOf(bitmap->get());
+    const UINT gotWidth = WidthOf(bitmap->get()), gotHeight = HeightOf(bitmap->get());
+    if (gotFormat != format || gotWidth != width || gotHeight != height) {
+        return ::testing::AssertionFailure()
+               << path << ": format " << std::hex << gotFormat << std::dec << ", " << gotWidth << "x" << gotHeight
+               << " instead of " << std::hex << format << std::dec << ", " << width << "x" << height;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 Status LoadBytes(const std::vector<BYTE>& bytes, BitmapPtr* bitmap) {
     TempFolder folder;
     WriteBytes(folder / "file", bytes);

@@ -82,6 +82,9 @@ private:
 };
 
 Status Load(const std::string& path, BitmapPtr* bitmap);
+// Load, then the picture's format and size: a failure names what differs.
+::testing::AssertionResult LoadsAs(const std::string& path, PixelFormat format, UINT width, UINT height,
+                                   BitmapPtr* bitmap);
 // Decodes bytes written to a temporary file.
 Status LoadBytes(const std::vector<BYTE>& bytes, BitmapPtr* bitmap);
 
