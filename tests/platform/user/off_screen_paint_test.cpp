@@ -7,6 +7,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/framework/framework.h"
+#include "tests/platform/user/fill_window.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/print_types.h"
 #include "tests/support/x_session.h"
@@ -15,6 +16,7 @@ namespace {
 
 using namespace user;
 using testsupport::PumpUntil;
+using usertest::CFillWnd;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
@@ -24,31 +26,6 @@ constexpr int screenHeight = 1080;
 
 constexpr std::uint32_t red = 0xFF0000;
 constexpr std::uint32_t blue = 0x0000FF;
-
-// Fills what it is asked to paint with its colour and records the requests.
-class CFillWnd : public CWnd {
-public:
-    std::uint32_t colour = red;
-    std::vector<RECT> painted;
-    std::vector<bool> erase;
-
-protected:
-    void OnPaint() override {
-        PAINTSTRUCT paint;
-        const gdi::HDC dc = BeginPaint(GetSafeHwnd(), &paint);
-        painted.push_back(paint.rcPaint);
-        erase.push_back(paint.fErase != FALSE);
-        if (dc) {
-            const gdi::HBRUSH brush = gdi::CreateSolidBrush(
-                gdi::RGB(static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 8), static_cast<BYTE>(colour)));
-            const gdi::HGDIOBJ previous = gdi::SelectObject(dc, brush);
-            gdi::PatBlt(dc, 0, 0, 40000, 40000, gdi::PATCOPY);
-            gdi::SelectObject(dc, previous);
-            gdi::DeleteObject(brush);
-            EndPaint(GetSafeHwnd(), &paint);
-        }
-    }
-};
 
 class OffScreenPaint : public testing::Test {
 protected:

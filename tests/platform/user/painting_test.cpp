@@ -6,6 +6,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_testing.h"
 #include "platform/framework/framework.h"
+#include "tests/platform/user/fill_window.h"
 #include "tests/platform/user/recording_window.h"
 #include "tests/support/gui_pump.h"
 #include "tests/support/x_session.h"
@@ -14,46 +15,14 @@ namespace {
 
 using namespace user;
 using testsupport::PumpUntil;
+using usertest::CFillWnd;
+using usertest::ColourRef;
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new testsupport::CApplicationEnvironment);
 
 constexpr std::uint32_t red = 0xFF0000;
 constexpr std::uint32_t blue = 0x0000FF;
 constexpr std::uint32_t green = 0x00FF00;
-
-gdi::COLORREF ColourRef(std::uint32_t rgb) {
-    return gdi::RGB(static_cast<BYTE>(rgb >> 16), static_cast<BYTE>(rgb >> 8), static_cast<BYTE>(rgb));
-}
-
-// Fills whatever it is asked to paint with its colour.
-class CFillWnd : public CWnd {
-public:
-    std::uint32_t colour = red;
-    bool endPainting = true;
-    bool fill = true;
-    std::vector<RECT> painted;
-    std::vector<bool> erase;
-
-    void Fill(gdi::HDC dc, const RECT& area) const {
-        const gdi::HBRUSH brush = gdi::CreateSolidBrush(ColourRef(colour));
-        const gdi::HGDIOBJ previous = gdi::SelectObject(dc, brush);
-        // The whole client area: the clip keeps it to the area to paint.
-        gdi::PatBlt(dc, 0, 0, 10000, 10000, gdi::PATCOPY);
-        gdi::SelectObject(dc, previous);
-        gdi::DeleteObject(brush);
-        (void)area;
-    }
-
-protected:
-    void OnPaint() override {
-        PAINTSTRUCT paint;
-        const gdi::HDC dc = BeginPaint(GetSafeHwnd(), &paint);
-        painted.push_back(paint.rcPaint);
-        erase.push_back(paint.fErase != FALSE);
-        if (dc && fill) Fill(dc, paint.rcPaint);
-        if (endPainting) EndPaint(GetSafeHwnd(), &paint);
-    }
-};
 
 class Painting : public testing::Test {
 protected:
@@ -104,7 +73,7 @@ TEST_F(Painting, PaintingOutsideAPaintMessageShowsAtOnce) {
     const gdi::HDC dc = BeginPaint(window_.GetSafeHwnd(), &paint);
     ASSERT_NE(dc, nullptr);
     EXPECT_EQ(paint.rcPaint, part);
-    window_.Fill(dc, paint.rcPaint);
+    window_.Fill(dc);
     EXPECT_TRUE(EndPaint(window_.GetSafeHwnd(), &paint));
     EXPECT_FALSE(EndPaint(window_.GetSafeHwnd(), &paint)) << "a surface ends once";
     EXPECT_TRUE(PumpUntil([&] { return Screen().At(25, 25) == green; }));
