@@ -67,6 +67,16 @@ protected:
             testsupport::Settle();
         }
     }
+    // Presses the left button at (fromX, fromY), travels to (toX, toY) and
+    // lets go.
+    void Drag(int fromX, int fromY, int toX, int toY) {
+        x_.MovePointer(fromX, fromY);
+        testsupport::Settle();
+        x_.PressButton(1);
+        testsupport::Settle();
+        Travel(fromX, fromY, toX, toY);
+        x_.ReleaseButton(1);
+    }
 };
 
 TEST_F(Input, DragFromInsideToOutsideReachesTheCapturingWindowWithNegativeCoordinates) {
@@ -152,12 +162,7 @@ TEST_F(Input, PressOnABodyThatCallsItselfCaptionMovesTheWindowByThePointersTrave
     const HWND window = Keep(CreateRecordingWindow("moved by its body", 300, 300, 100, 80));
     usertest::SetHitTest(window, HTCAPTION);
     const auto windowX = WaitUntilShown("moved by its body");
-    x_.MovePointer(310, 310);
-    testsupport::Settle();
-    x_.PressButton(1);
-    testsupport::Settle();
-    Travel(310, 310, 350, 335);
-    x_.ReleaseButton(1);
+    Drag(310, 310, 350, 335);
     EXPECT_TRUE(PumpUntil([&] { return x_.Geometry(windowX) == ScreenRect{340, 325, 100, 80}; }));
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -188,12 +193,7 @@ TEST_F(Input, TransparentChildrenLetThePressFallThroughToTheWindow) {
     EXPECT_EQ(Log().Points(button, WM_LBUTTONDOWN), (std::vector<POINT>{{20, 10}}));
 
     // A press on the label moves the window.
-    x_.MovePointer(620, 320);
-    testsupport::Settle();
-    x_.PressButton(1);
-    testsupport::Settle();
-    Travel(620, 320, 600, 350);
-    x_.ReleaseButton(1);
+    Drag(620, 320, 600, 350);
     EXPECT_TRUE(PumpUntil([&] { return x_.Geometry(windowX) == ScreenRect{580, 330, 200, 100}; }));
     EXPECT_EQ(Log().Count(label, WM_LBUTTONDOWN), 0);
     EXPECT_EQ(Log().Count(window, WM_NCLBUTTONDOWN), 1);
