@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/owned.h"
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
 #include "platform/imaging/metadata_blocks.h"
@@ -17,19 +18,6 @@
 
 namespace gdiplus {
 namespace {
-
-struct ContextDeleter {
-    void operator()(heif_context* context) const { heif_context_free(context); }
-};
-struct HandleDeleter {
-    void operator()(const heif_image_handle* handle) const { heif_image_handle_release(handle); }
-};
-struct ImageDeleter {
-    void operator()(const heif_image* image) const { heif_image_release(image); }
-};
-struct OptionsDeleter {
-    void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
-};
 
 Status StatusOf(const heif_error& error) {
     if (error.code == heif_error_Ok) return Ok;
@@ -158,7 +146,7 @@ void KeepMetadata(const heif_image_handle* handle, ImageProperties* properties, 
 
 Status DecodeHeif(const BYTE* data, size_t size, Raster* out) {
     EnsureLibraryStarted();
-    std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+    platform::Owned<heif_context, heif_context_free> context(heif_context_alloc());
     if (!context) return OutOfMemory;
     // The library refuses larger sides itself, before allocating.
     heif_context_set_maximum_image_size_limit(context.get(), static_cast<int>(maxDecodedSide));
@@ -167,7 +155,7 @@ Status DecodeHeif(const BYTE* data, size_t size, Raster* out) {
     }
     heif_image_handle* rawHandle = nullptr;
     if (Status s = StatusOf(heif_context_get_primary_image_handle(context.get(), &rawHandle)); s != Ok) return s;
-    std::unique_ptr<const heif_image_handle, HandleDeleter> handle(rawHandle);
+    platform::Owned<const heif_image_handle, heif_image_handle_release> handle(rawHandle);
 
     const int width = heif_image_handle_get_width(handle.get());
     const int height = heif_image_handle_get_height(handle.get());
@@ -194,14 +182,14 @@ Status DecodeHeif(const BYTE* data, size_t size, Raster* out) {
 
     const heif_chroma chroma = deep ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
                                     : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
-    std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
+    platform::Owned<heif_decoding_options, heif_decoding_options_free> options(heif_decoding_options_alloc());
     if (!options) return OutOfMemory;
     heif_image* rawImage = nullptr;
     if (Status s = StatusOf(heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, chroma, options.get()));
         s != Ok) {
         return s;
     }
-    std::unique_ptr<const heif_image, ImageDeleter> image(rawImage);
+    platform::Owned<const heif_image, heif_image_release> image(rawImage);
 
     const int shownWidth = heif_image_get_width(image.get(), heif_channel_interleaved);
     const int shownHeight = heif_image_get_height(image.get(), heif_channel_interleaved);

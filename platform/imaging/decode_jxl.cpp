@@ -14,6 +14,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/owned.h"
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
 #include "platform/imaging/metadata_blocks.h"
@@ -21,13 +22,6 @@
 
 namespace gdiplus {
 namespace {
-
-struct DecoderDeleter {
-    void operator()(JxlDecoder* decoder) const { JxlDecoderDestroy(decoder); }
-};
-struct RunnerDeleter {
-    void operator()(void* runner) const { JxlResizableParallelRunnerDestroy(runner); }
-};
 
 struct Target {
     Raster* raster;
@@ -241,8 +235,8 @@ Status Run(JxlDecoder* decoder, void* runner, Raster* out) {
 }  // namespace
 
 Status DecodeJxl(const BYTE* data, size_t size, Raster* out) {
-    std::unique_ptr<JxlDecoder, DecoderDeleter> decoder(JxlDecoderCreate(nullptr));
-    std::unique_ptr<void, RunnerDeleter> runner(JxlResizableParallelRunnerCreate(nullptr));
+    platform::Owned<JxlDecoder, JxlDecoderDestroy> decoder(JxlDecoderCreate(nullptr));
+    platform::Owned<void, JxlResizableParallelRunnerDestroy> runner(JxlResizableParallelRunnerCreate(nullptr));
     if (!decoder || !runner) return OutOfMemory;
     if (JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_BOX |
                                                      JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||

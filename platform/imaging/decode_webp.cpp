@@ -11,6 +11,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/owned.h"
 #include "platform/imaging/decode_limits.h"
 #include "platform/imaging/decoders.h"
 #include "platform/imaging/metadata_blocks.h"
@@ -18,13 +19,6 @@
 
 namespace gdiplus {
 namespace {
-
-struct DemuxDeleter {
-    void operator()(WebPDemuxer* demux) const { WebPDemuxDelete(demux); }
-};
-struct AnimDecoderDeleter {
-    void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
-};
 
 // The orientation in the file's EXIF chunk, 1 without one. The chunk holds
 // the TIFF structure itself; some writers put the JPEG "Exif" prefix first.
@@ -89,7 +83,7 @@ Status DecodeFirstFrame(const BYTE* data, size_t size, const WebPBitstreamFeatur
     options.color_mode = MODE_BGRA;
     options.use_threads = 0;
     WebPData webp{data, size};
-    std::unique_ptr<WebPAnimDecoder, AnimDecoderDeleter> decoder(WebPAnimDecoderNew(&webp, &options));
+    platform::Owned<WebPAnimDecoder, WebPAnimDecoderDelete> decoder(WebPAnimDecoderNew(&webp, &options));
     if (!decoder) return GenericError;
     WebPAnimInfo info;
     if (!WebPAnimDecoderGetInfo(decoder.get(), &info)) return GenericError;
@@ -123,7 +117,7 @@ Status DecodeWebp(const BYTE* data, size_t size, Raster* out) {
     // Parsing the whole container also refuses files whose chunks run past
     // their end.
     WebPData webp{data, size};
-    std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(WebPDemux(&webp));
+    platform::Owned<WebPDemuxer, WebPDemuxDelete> demux(WebPDemux(&webp));
     if (!demux) return GenericError;
     int orientation = FindOrientation(demux.get());
     ImageProperties properties;

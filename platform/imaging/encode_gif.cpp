@@ -11,6 +11,7 @@
 #include <new>
 #include <unordered_map>
 
+#include "platform/owned.h"
 #include "platform/imaging/encoders.h"
 
 namespace gdiplus {
@@ -234,16 +235,12 @@ struct GifWriter {
     }
 };
 
-struct ColourMapDeleter {
-    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
-};
-
 Status Write(const Indexed& picture, UINT width, UINT height, std::vector<BYTE>* out) {
     int bits = 1;
     while ((size_t{1} << bits) < picture.palette.size()) ++bits;
     std::vector<GifColorType> colours(size_t{1} << bits, GifColorType{0, 0, 0});
     std::copy(picture.palette.begin(), picture.palette.end(), colours.begin());
-    std::unique_ptr<ColorMapObject, ColourMapDeleter> map(
+    platform::Owned<ColorMapObject, GifFreeMapObject> map(
         GifMakeMapObject(static_cast<int>(colours.size()), colours.data()));
     if (!map) return OutOfMemory;
 

@@ -7,24 +7,12 @@
 #include <memory>
 #include <new>
 
+#include "platform/owned.h"
 #include "platform/imaging/encoders.h"
 #include "platform/imaging/metadata_blocks.h"
 
 namespace gdiplus {
 namespace {
-
-struct ContextDeleter {
-    void operator()(heif_context* context) const { heif_context_free(context); }
-};
-struct EncoderDeleter {
-    void operator()(heif_encoder* encoder) const { heif_encoder_release(encoder); }
-};
-struct ImageDeleter {
-    void operator()(heif_image* image) const { heif_image_release(image); }
-};
-struct HandleDeleter {
-    void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
-};
 
 Status StatusOf(const heif_error& error) {
     if (error.code == heif_error_Ok) return Ok;
@@ -55,7 +43,7 @@ Status Encode(const Raster& raster, heif_compression_format compression, std::ve
         s != Ok) {
         return s;
     }
-    std::unique_ptr<heif_image, ImageDeleter> image(rawImage);
+    platform::Owned<heif_image, heif_image_release> image(rawImage);
     if (Status s = StatusOf(heif_image_add_plane(image.get(), heif_channel_interleaved, static_cast<int>(width),
                                                  static_cast<int>(height), 8));
         s != Ok) {
@@ -82,13 +70,13 @@ Status Encode(const Raster& raster, heif_compression_format compression, std::ve
                                                metadata.iccProfile.size());
     }
 
-    std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+    platform::Owned<heif_context, heif_context_free> context(heif_context_alloc());
     if (!context) return OutOfMemory;
     heif_encoder* rawEncoder = nullptr;
     if (Status s = StatusOf(heif_context_get_encoder_for_format(context.get(), compression, &rawEncoder)); s != Ok) {
         return s;
     }
-    std::unique_ptr<heif_encoder, EncoderDeleter> encoder(rawEncoder);
+    platform::Owned<heif_encoder, heif_encoder_release> encoder(rawEncoder);
     // The codec's progress reports would go to the standard error.
     heif_encoder_set_logging_level(encoder.get(), 0);
     heif_image_handle* rawHandle = nullptr;
@@ -96,7 +84,7 @@ Status Encode(const Raster& raster, heif_compression_format compression, std::ve
         s != Ok) {
         return s;
     }
-    std::unique_ptr<heif_image_handle, HandleDeleter> handle(rawHandle);
+    platform::Owned<heif_image_handle, heif_image_handle_release> handle(rawHandle);
     // The library puts the offset of the TIFF header before the EXIF block.
     if (!metadata.exif.empty()) {
         (void)heif_context_add_exif_metadata(context.get(), handle.get(), metadata.exif.data(),

@@ -9,18 +9,12 @@
 #include <memory>
 #include <new>
 
+#include "platform/owned.h"
 #include "platform/imaging/encoders.h"
 #include "platform/imaging/metadata_blocks.h"
 
 namespace gdiplus {
 namespace {
-
-struct EncoderDeleter {
-    void operator()(JxlEncoder* encoder) const { JxlEncoderDestroy(encoder); }
-};
-struct RunnerDeleter {
-    void operator()(void* runner) const { JxlResizableParallelRunnerDestroy(runner); }
-};
 
 // The Exif box: the offset of the TIFF header (none) before the block.
 std::vector<BYTE> ExifBox(const std::vector<BYTE>& exif) {
@@ -34,8 +28,8 @@ Status Encode(const std::vector<BYTE>& pixels, UINT width, UINT height, bool alp
               std::vector<BYTE>* out) {
     out->clear();
     const UINT channels = alpha ? 4 : 3;
-    std::unique_ptr<JxlEncoder, EncoderDeleter> encoder(JxlEncoderCreate(nullptr));
-    std::unique_ptr<void, RunnerDeleter> runner(JxlResizableParallelRunnerCreate(nullptr));
+    platform::Owned<JxlEncoder, JxlEncoderDestroy> encoder(JxlEncoderCreate(nullptr));
+    platform::Owned<void, JxlResizableParallelRunnerDestroy> runner(JxlResizableParallelRunnerCreate(nullptr));
     if (!encoder || !runner) return OutOfMemory;
     JxlResizableParallelRunnerSetThreads(runner.get(), JxlResizableParallelRunnerSuggestThreads(width, height));
     JxlBasicInfo info;

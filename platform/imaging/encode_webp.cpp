@@ -8,22 +8,19 @@
 #include <memory>
 #include <new>
 
+#include "platform/owned.h"
 #include "platform/imaging/encoders.h"
 #include "platform/imaging/metadata_blocks.h"
 
 namespace gdiplus {
 namespace {
 
-struct MuxDeleter {
-    void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
-};
-
 // The encoded file with the blocks added; the file as it was when the
 // library cannot add them.
 Status AddMetadata(const MetadataBlocks& blocks, std::vector<BYTE>* file) {
     if (blocks.iccProfile.empty() && blocks.exif.empty() && blocks.xmp.empty()) return Ok;
     const WebPData encoded{file->data(), file->size()};
-    std::unique_ptr<WebPMux, MuxDeleter> mux(WebPMuxCreate(&encoded, 0));
+    platform::Owned<WebPMux, WebPMuxDelete> mux(WebPMuxCreate(&encoded, 0));
     if (!mux) return Ok;
     const struct {
         const char* fourcc;

@@ -12,55 +12,51 @@ namespace {
 constexpr unsigned imageTag = 0x69;
 constexpr unsigned graphicsTag = 0x67;
 
-// The library may be called from any thread.
-struct Registry {
-    std::mutex mutex;
-    platform::CHandleTable<GpImage*, BitmapObject> images{imageTag};
-    platform::CHandleTable<GpGraphics*, GraphicsObject> graphics{graphicsTag};
+// A handle table the library's callers may use from any thread.
+template <typename Handle, typename Object>
+class CLockedTable {
+public:
+    explicit CLockedTable(unsigned tag) : table_(tag) {}
+    Handle Add(std::shared_ptr<Object> object) {
+        std::lock_guard lock(mutex_);
+        return table_.Add(std::move(object));
+    }
+    void Remove(Handle handle) {
+        std::lock_guard lock(mutex_);
+        table_.Remove(handle);
+    }
+    Object* Find(Handle handle) {
+        std::lock_guard lock(mutex_);
+        return table_.Find(handle);
+    }
+    size_t Count() {
+        std::lock_guard lock(mutex_);
+        return table_.Count();
+    }
+
+private:
+    std::mutex mutex_;
+    platform::CHandleTable<Handle, Object> table_;
 };
 
-Registry& State() {
-    static Registry registry;
-    return registry;
+CLockedTable<GpImage*, BitmapObject>& Images() {
+    static CLockedTable<GpImage*, BitmapObject> images(imageTag);
+    return images;
+}
+
+CLockedTable<GpGraphics*, GraphicsObject>& Graphics() {
+    static CLockedTable<GpGraphics*, GraphicsObject> graphics(graphicsTag);
+    return graphics;
 }
 
 }  // namespace
 
-GpImage* AddImage(std::shared_ptr<BitmapObject> image) {
-    Registry& r = State();
-    std::lock_guard lock(r.mutex);
-    return r.images.Add(std::move(image));
-}
-
-void RemoveImage(GpImage* image) {
-    Registry& r = State();
-    std::lock_guard lock(r.mutex);
-    r.images.Remove(image);
-}
-
-GpGraphics* AddGraphics(std::shared_ptr<GraphicsObject> graphics) {
-    Registry& r = State();
-    std::lock_guard lock(r.mutex);
-    return r.graphics.Add(std::move(graphics));
-}
-
-void RemoveGraphics(GpGraphics* graphics) {
-    Registry& r = State();
-    std::lock_guard lock(r.mutex);
-    r.graphics.Remove(graphics);
-}
-
-BitmapObject* LiveBitmap(GpImage* image) {
-    Registry& r = State();
-    std::lock_guard lock(r.mutex);
-    return r.images.Find(image);
-}
-
-GraphicsObject* LiveGraphics(GpGraphics* graphics) {
-    Registry& r = State();
-    std::lock_guard lock(r.mutex);
-    return r.graphics.Find(graphics);
-}
+GpImage* AddImage(std::shared_ptr<BitmapObject> image) { return Images().Add(std::move(image)); }
+void RemoveImage(GpImage* image) { Images().Remove(image); }
+GpGraphics* AddGraphics(std::shared_ptr<GraphicsObject> graphics) { return Graphics().Add(std::move(graphics)); }
+void RemoveGraphics(GpGraphics* graphics) { Graphics().Remove(graphics); }
+BitmapObject* LiveBitmap(GpImage* image) { return Images().Find(image); }
+GraphicsObject* LiveGraphics(GpGraphics* graphics) { return Graphics().Find(graphics); }
 
 Status MakeBitmap(Raster pixels, const GUID& rawFormat, GpBitmap** bitmap) {
     try {
@@ -76,16 +72,7 @@ Status MakeBitmap(Raster pixels, const GUID& rawFormat, GpBitmap** bitmap) {
     }
 }
 
-size_t LiveImageCount() {
-    Registry& r = State();
-    std::lock_guard lock(r.mutex);
-    return r.images.Count();
-}
-
-size_t LiveGraphicsCount() {
-    Registry& r = State();
-    std::lock_guard lock(r.mutex);
-    return r.graphics.Count();
-}
+size_t LiveImageCount() { return Images().Count(); }
+size_t LiveGraphicsCount() { return Graphics().Count(); }
 
 }  // namespace gdiplus
