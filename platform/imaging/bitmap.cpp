@@ -37,54 +37,33 @@ Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat 
 
 namespace {
 
-// The bitmap behind a handle after checking the library state and the
-// handle; null (with the status to return) when the call must fail.
-BitmapObject* Checked(GpImage* image, Status* status) {
-    if (!IsStarted()) {
-        *status = GdiplusNotInitialized;
-        return nullptr;
-    }
-    BitmapObject* bitmap = LiveBitmap(image);
-    *status = bitmap != nullptr ? Ok : InvalidParameter;
-    return bitmap;
+// One value of a checked bitmap, as every getter returns it.
+template <typename T, typename Read>
+Status ReadValue(GpImage* image, T* value, Read read) {
+    Status status;
+    const BitmapObject* bitmap = CheckedBitmap(image, &status);
+    if (bitmap == nullptr) return status;
+    if (value == nullptr) return InvalidParameter;
+    *value = read(*bitmap);
+    return Ok;
 }
 
 }  // namespace
 
 Status GdipGetImagePixelFormat(GpImage* image, PixelFormat* format) {
-    Status status;
-    BitmapObject* bitmap = Checked(image, &status);
-    if (bitmap == nullptr) return status;
-    if (format == nullptr) return InvalidParameter;
-    *format = bitmap->raster.Format();
-    return Ok;
+    return ReadValue(image, format, [](const BitmapObject& b) { return b.raster.Format(); });
 }
 
 Status GdipGetImageWidth(GpImage* image, UINT* width) {
-    Status status;
-    BitmapObject* bitmap = Checked(image, &status);
-    if (bitmap == nullptr) return status;
-    if (width == nullptr) return InvalidParameter;
-    *width = bitmap->raster.Width();
-    return Ok;
+    return ReadValue(image, width, [](const BitmapObject& b) { return b.raster.Width(); });
 }
 
 Status GdipGetImageHeight(GpImage* image, UINT* height) {
-    Status status;
-    BitmapObject* bitmap = Checked(image, &status);
-    if (bitmap == nullptr) return status;
-    if (height == nullptr) return InvalidParameter;
-    *height = bitmap->raster.Height();
-    return Ok;
+    return ReadValue(image, height, [](const BitmapObject& b) { return b.raster.Height(); });
 }
 
 Status GdipGetImageRawFormat(GpImage* image, GUID* format) {
-    Status status;
-    BitmapObject* bitmap = Checked(image, &status);
-    if (bitmap == nullptr) return status;
-    if (format == nullptr) return InvalidParameter;
-    *format = bitmap->rawFormat;
-    return Ok;
+    return ReadValue(image, format, [](const BitmapObject& b) { return b.rawFormat; });
 }
 
 namespace {
@@ -100,7 +79,7 @@ size_t PaletteBytes(size_t count) {
 
 Status GdipGetImagePaletteSize(GpImage* image, INT* size) {
     Status status;
-    BitmapObject* bitmap = Checked(image, &status);
+    BitmapObject* bitmap = CheckedBitmap(image, &status);
     if (bitmap == nullptr) return status;
     if (size == nullptr) return InvalidParameter;
     *size = static_cast<INT>(PaletteBytes(bitmap->raster.palette.size()));
@@ -109,7 +88,7 @@ Status GdipGetImagePaletteSize(GpImage* image, INT* size) {
 
 Status GdipGetImagePalette(GpImage* image, ColorPalette* palette, INT size) {
     Status status;
-    BitmapObject* bitmap = Checked(image, &status);
+    BitmapObject* bitmap = CheckedBitmap(image, &status);
     if (bitmap == nullptr) return status;
     if (palette == nullptr || size < 0) return InvalidParameter;
     const Raster& raster = bitmap->raster;
@@ -123,7 +102,7 @@ Status GdipGetImagePalette(GpImage* image, ColorPalette* palette, INT size) {
 
 Status GdipSetImagePalette(GpImage* image, const ColorPalette* palette) {
     Status status;
-    BitmapObject* bitmap = Checked(image, &status);
+    BitmapObject* bitmap = CheckedBitmap(image, &status);
     if (bitmap == nullptr) return status;
     if (palette == nullptr) return InvalidParameter;
     PixelFormat format = bitmap->raster.Format();
@@ -141,7 +120,7 @@ Status GdipSetImagePalette(GpImage* image, const ColorPalette* palette) {
 
 Status GdipDisposeImage(GpImage* image) {
     Status status;
-    if (Checked(image, &status) == nullptr) return status;
+    if (CheckedBitmap(image, &status) == nullptr) return status;
     RemoveImage(image);
     return Ok;
 }

@@ -47,6 +47,9 @@ void RemoveGraphics(GpGraphics* graphics);
 // or of another kind.
 BitmapObject* LiveBitmap(GpImage* image);
 GraphicsObject* LiveGraphics(GpGraphics* graphics);
+// The same after checking that the library is started; null with the
+// status a call returns (GdiplusNotInitialized, InvalidParameter).
+BitmapObject* CheckedBitmap(GpImage* image, Status* status);
 
 // Registers a new bitmap over pixels; OutOfMemory when the object cannot be
 // made.

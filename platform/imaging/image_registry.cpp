@@ -5,6 +5,7 @@
 #include "platform/handle_table.h"
 #include "platform/imaging/image_object.h"
 #include "platform/imaging/imaging_testing.h"
+#include "platform/imaging/startup.h"
 
 namespace gdiplus {
 namespace {
@@ -57,6 +58,16 @@ GpGraphics* AddGraphics(std::shared_ptr<GraphicsObject> graphics) { return Graph
 void RemoveGraphics(GpGraphics* graphics) { Graphics().Remove(graphics); }
 BitmapObject* LiveBitmap(GpImage* image) { return Images().Find(image); }
 GraphicsObject* LiveGraphics(GpGraphics* graphics) { return Graphics().Find(graphics); }
+
+BitmapObject* CheckedBitmap(GpImage* image, Status* status) {
+    if (!IsStarted()) {
+        *status = GdiplusNotInitialized;
+        return nullptr;
+    }
+    BitmapObject* bitmap = LiveBitmap(image);
+    *status = bitmap != nullptr ? Ok : InvalidParameter;
+    return bitmap;
+}
 
 Status MakeBitmap(Raster pixels, const GUID& rawFormat, GpBitmap** bitmap) {
     try {

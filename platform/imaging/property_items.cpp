@@ -12,12 +12,7 @@ namespace gdiplus {
 namespace {
 
 ImageProperties* PropertiesOf(GpImage* image, Status* status) {
-    if (!IsStarted()) {
-        *status = GdiplusNotInitialized;
-        return nullptr;
-    }
-    BitmapObject* bitmap = LiveBitmap(image);
-    *status = bitmap != nullptr ? Ok : InvalidParameter;
+    BitmapObject* bitmap = CheckedBitmap(image, status);
     return bitmap != nullptr ? &bitmap->raster.properties : nullptr;
 }
 
