@@ -22,6 +22,7 @@ namespace {
 
 using namespace gdiplus;
 using imaging_test::FixturePath;
+using imaging_test::NamedByFile;
 using imaging_test::Rgb;
 
 class Load : public imagetest::ImageTest {
@@ -116,13 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"bmp-info-32.bmp", 32, false}, LoadCase{"png-rgba-8.png", 32, true},
                       LoadCase{"bmp-v5-1555.bmp", 32, true}, LoadCase{"png-rgba-16.png", 32, true},
                       LoadCase{"png-grey-16.png", 32, false}, LoadCase{"png-rgb-16.png", 32, false}),
-    [](const auto& info) {
-        std::string name = info.param.file;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        }
-        return name;
-    });
+    NamedByFile());
 
 TEST_F(Load, A565PictureGetsA565Dib) {
     CDibImage image;

@@ -109,12 +109,6 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, DecodeLikeItsLibrary,
                              ReferenceCase{"jxl-alpha.jxl", Tool::djxl, PixelFormat32bppARGB, 7, 5, 0},
                              ReferenceCase{"jxl-grey.jxl", Tool::djxl, PixelFormat24bppRGB, 7, 5, 0},
                              ReferenceCase{"jxl-orientation-5.jxl", Tool::djxl, PixelFormat24bppRGB, 32, 16, 0}),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             }
-                             return name;
-                         });
+                         NamedByFile());
 
 }  // namespace

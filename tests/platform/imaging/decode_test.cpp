@@ -136,13 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, Decode,
                              DecodeCase{"tiff-rgba.tif", PixelFormat32bppARGB, 7, 5, PatternWithAlpha, 2, 0},
                              // WebP: an animation shows its first frame.
                              DecodeCase{"webp-animated.webp", PixelFormat24bppRGB, 4, 3, Red, 0, 0}),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             }
-                             return name;
-                         });
+                         NamedByFile());
 
 }  // namespace
 

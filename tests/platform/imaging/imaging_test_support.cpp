@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -71,6 +72,14 @@ void BitmapPtr::reset() {
 
 Status Load(const std::string& path, BitmapPtr* bitmap) {
     return GdipCreateBitmapFromFile(WidePath(path).c_str(), bitmap->out());
+}
+
+std::string TestNameOf(const std::string& file) {
+    std::string name = file;
+    for (char& ch : name) {
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    }
+    return name;
 }
 
 ::testing::AssertionResult LoadsAs(const std::string& path, PixelFormat format, UINT width, UINT height,

@@ -114,6 +114,16 @@ ARGB Colours4(UINT x, UINT y);
 ARGB Smooth(UINT x, UINT y);
 ARGB Blocks(UINT x, UINT y);
 
+// A parameterised case named after its fixture file (letters and digits
+// kept, everything else '_'): INSTANTIATE_TEST_SUITE_P(..., NamedByFile()).
+std::string TestNameOf(const std::string& file);
+struct NamedByFile {
+    template <typename Info>
+    std::string operator()(const Info& info) const {
+        return TestNameOf(info.param.file);
+    }
+};
+
 // CRC-32 as PNG chunks carry it.
 std::uint32_t Crc32(const BYTE* data, size_t size);
 
