@@ -51,8 +51,8 @@ struct OPENFILENAMEA {
     DWORD nMaxFile;        // bytes at lpstrFile
     LPSTR lpstrFileTitle;  // out, when given: the name without its folder
     DWORD nMaxFileTitle;
-    LPCSTR lpstrInitialDir;
-    LPCSTR lpstrTitle;  // null: the dialog's own title
+    LPCSTR lpstrInitialDir;  // the folder first shown
+    LPCSTR lpstrTitle;       // null: the dialog's own title
     // OFN_FILEMUSTEXIST (open): only existing files are taken.
     // OFN_OVERWRITEPROMPT (save): asks before an existing file is taken.
     // The others are accepted and change nothing here.

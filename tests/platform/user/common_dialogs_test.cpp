@@ -43,13 +43,15 @@ TEST(CommonDialogs, TheRecordTellsThePathItsPartsAndWhyNot) {
         WORD fileOffset;
         WORD fileExtension;
     } cases[] = {
+        // Each row after the first follows a failure of another kind, so a
+        // reason left from the row before shows.
+        {"wrong record size", true, sizeof(OPENFILENAMEA) - 4, photo, false, 4096, 1, FALSE, CDERR_STRUCTSIZE, 1, 0, 0},
         {"opened", true, sizeof(OPENFILENAMEA), photo, true, 4096, 0, TRUE, 0, 1,
          static_cast<WORD>(folder.string().size() + 1), static_cast<WORD>(photo.size() - 3)},
+        {"path too long", true, sizeof(OPENFILENAMEA), photo, true, 8, 1, FALSE, FNERR_BUFFERTOOSMALL, 1, 0, 0},
+        {"cancelled", true, sizeof(OPENFILENAMEA), "", true, 4096, 1, FALSE, 0, 1, 0, 0},
         {"saved without extension", false, sizeof(OPENFILENAMEA), noExtension, true, 4096, 2, TRUE, 0, 2,
          static_cast<WORD>(folder.string().size() + 1), static_cast<WORD>(noExtension.size())},
-        {"cancelled", true, sizeof(OPENFILENAMEA), "", true, 4096, 1, FALSE, 0, 1, 0, 0},
-        {"path too long", true, sizeof(OPENFILENAMEA), photo, true, 8, 1, FALSE, FNERR_BUFFERTOOSMALL, 1, 0, 0},
-        {"wrong record size", true, sizeof(OPENFILENAMEA) - 4, photo, false, 4096, 1, FALSE, CDERR_STRUCTSIZE, 1, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
