@@ -1,7 +1,8 @@
 #pragma once
 // CFileDialog: the open and save dialogs, run modally like any dialog of
 // the framework (owner chosen and disabled, the main window disabled, the
-// focus given back afterwards). The toolkit's own file dialog serves.
+// focus given back afterwards) through GetOpenFileNameA and
+// GetSaveFileNameA.
 //
 //   CFileDialog dialog(TRUE, "jpg", "*.jpg", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
 //                      "JPEG Files (*.jpg)|*.jpg|PNG Files (*.png)|*.png||");
@@ -11,18 +12,10 @@
 #include <vector>
 
 #include "platform/framework/cwnd.h"
+#include "platform/user/common_dialogs.h"
 #include "platform/user/records.h"
 
 namespace user {
-
-inline constexpr DWORD OFN_READONLY = 0x00000001;
-inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
-inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
-inline constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;
-inline constexpr DWORD OFN_ENABLEHOOK = 0x00000020;
-inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
-inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
-inline constexpr DWORD OFN_EXPLORER = 0x00080000;
 
 class CFileDialog {
 public:

@@ -304,4 +304,14 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int cch
     }
 }
 
+BOOL IsDBCSLeadByte(BYTE testChar) {
+    switch (GetACP()) {
+        case 932: return (testChar >= 0x81 && testChar <= 0x9F) || (testChar >= 0xE0 && testChar <= 0xFC);
+        case 936:
+        case 949:
+        case 950: return testChar >= 0x81 && testChar <= 0xFE;
+        default: return FALSE;
+    }
+}
+
 }  // namespace kernel

@@ -42,4 +42,9 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int cbMu
 int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int cchWideChar, char* target, int cbMultiByte,
                         const char* defaultChar, BOOL* usedDefaultChar);
 
+// Whether testChar starts a two-byte character in GetACP(): the lead bytes
+// of the double-byte code pages 932, 936, 949 and 950. A scan for a
+// single-byte character such as '|' passes over the byte after a lead byte.
+BOOL IsDBCSLeadByte(BYTE testChar);
+
 }  // namespace kernel

@@ -5,22 +5,12 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <vector>
+
 #include "platform/kernel/code_page.h"
-#include "platform/kernel/locale.h"
 
 namespace user::internal {
 namespace {
-
-// Lead bytes of the double-byte code pages, whose second byte may be '|'.
-bool IsLeadByte(UINT codePage, unsigned char c) {
-    switch (codePage) {
-        case 932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        case 936:
-        case 949:
-        case 950: return c >= 0x81 && c <= 0xFE;
-        default: return false;
-    }
-}
 
 bool Exists(const std::string& path) {
     struct stat info {};
@@ -68,30 +58,6 @@ bool FileSystemPath(const QString& path, std::string* bytes) {
     }
     *bytes = result.empty() ? "/" : result;
     return true;
-}
-
-std::vector<FilterPair> SplitFilter(const std::string& filter) {
-    // Every '|' becomes a separator; a double-byte character is passed
-    // over whole.
-    std::vector<std::string> parts(1);
-    const UINT codePage = kernel::GetACP();
-    for (std::size_t i = 0; i < filter.size(); ++i) {
-        const auto c = static_cast<unsigned char>(filter[i]);
-        if (IsLeadByte(codePage, c) && i + 1 < filter.size()) {
-            parts.back() += filter.substr(i, 2);
-            ++i;
-        } else if (c == '|') {
-            parts.emplace_back();
-        } else {
-            parts.back() += static_cast<char>(c);
-        }
-    }
-    std::vector<FilterPair> pairs;
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].empty()) break;  // the list ends at an empty description
-        pairs.push_back(FilterPair{parts[i], parts[i + 1]});
-    }
-    return pairs;
 }
 
 }  // namespace user::internal

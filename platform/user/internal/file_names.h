@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <string>
-#include <vector>
 
 namespace user::internal {
 
@@ -17,13 +16,5 @@ QString FromAnsi(const std::string& text);
 // the entries of its folder to find their bytes. False when a component
 // matches several entries (the choice cannot be told apart).
 bool FileSystemPath(const QString& path, std::string* bytes);
-
-// The pairs of a '|'-separated filter ("text|pattern|...||"), scanning
-// double-byte characters whole in double-byte code pages.
-struct FilterPair {
-    std::string description;
-    std::string patterns;
-};
-std::vector<FilterPair> SplitFilter(const std::string& filter);
 
 }  // namespace user::internal
