@@ -14,6 +14,7 @@
 #include "platform/user/activation.h"
 #include "platform/user/application.h"
 #include "platform/user/capture.h"
+#include "platform/user/centring.h"
 #include "platform/user/internal/file_names.h"
 #include "platform/user/internal/pointer_move.h"
 #include "platform/user/internal/window_registry.h"
@@ -56,31 +57,18 @@ QStringList ToolkitFilters(LPCSTR list) {
     return filters;
 }
 
-// Over the owner, kept inside its monitor's work area (right and bottom
-// edges first); in the work area of the first owner's monitor when the
-// owner is hidden or minimised.
+// Over the owner, kept inside its monitor's work area; in the work area of
+// the first owner's monitor when the owner is hidden or minimised.
 void Centre(QWidget* dialog, HWND owner) {
     HWND first = owner;
     for (int depth = 0; first && GetWindow(first, GW_OWNER) && depth < 1000; ++depth)
         first = GetWindow(first, GW_OWNER);
-    const bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    RECT over{};
-    if (overOwner && GetWindowRect(owner, &over)) {
-        if (!GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) monitor.rcWork = over;
-    } else {
-        const HMONITOR screen = first ? MonitorFromWindow(first, MONITOR_DEFAULTTOPRIMARY)
-                                      : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-        if (!GetMonitorInfoA(screen, &monitor)) monitor.rcWork = RECT{0, 0, 0, 0};
-        over = monitor.rcWork;
-    }
+    RECT centreOn{};
+    RECT workArea{};
+    CentringFrame(owner, first, &centreOn, &workArea);
     const QSize size = dialog->frameGeometry().size();
-    const RECT& work = monitor.rcWork;
-    const long long x = (static_cast<long long>(over.left) + over.right) / 2 - size.width() / 2;
-    const long long y = (static_cast<long long>(over.top) + over.bottom) / 2 - size.height() / 2;
-    dialog->move(static_cast<int>(std::max<long long>(work.left, std::min<long long>(x, work.right - size.width()))),
-                 static_cast<int>(std::max<long long>(work.top, std::min<long long>(y, work.bottom - size.height()))));
+    const POINT at = CentredPosition(centreOn, SIZE{size.width(), size.height()}, workArea);
+    dialog->move(at.x, at.y);
 }
 
 // A typed name with a wildcard in it is a pattern, never a file: the list

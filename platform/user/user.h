@@ -4,6 +4,7 @@
 #include "platform/user/activation.h"
 #include "platform/user/application.h"
 #include "platform/user/capture.h"
+#include "platform/user/centring.h"
 #include "platform/user/common_dialogs.h"
 #include "platform/user/controls.h"
 #include "platform/user/cursors.h"

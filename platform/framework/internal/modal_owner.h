@@ -1,6 +1,6 @@
 #pragma once
 // The framework's modal runs: which window owns a modal dialog or message
-// box, which windows are disabled meanwhile, and where it opens.
+// box, and which windows are disabled meanwhile.
 
 #include "platform/user/records.h"
 
@@ -12,15 +12,5 @@ namespace user::internal {
 // window) is disabled too when it is another window and still enabled, and
 // returned there to be enabled again afterwards (null otherwise).
 HWND GetSafeOwner(HWND parent, HWND* disabledTop);
-
-// Where a window of size lands centred over centreOn, kept inside the work
-// area (its right and bottom edges first, then its left and top).
-POINT CentredPosition(const RECT& centreOn, SIZE size, const RECT& workArea);
-
-// What a window of the program is centred over and kept within: its owner
-// (or alternate) and the owner's monitor's work area, or the work area of
-// the main window's monitor when the owner is missing, hidden or
-// minimised.
-void CentringFrame(HWND window, HWND alternateOwner, RECT* centreOn, RECT* workArea);
 
 }  // namespace user::internal
