@@ -16,6 +16,16 @@ ImageProperties* PropertiesOf(GpImage* image, Status* status) {
     return bitmap != nullptr ? &bitmap->raster.properties : nullptr;
 }
 
+// The item propId of a checked image, for a call that writes to out.
+Status FindItem(GpImage* image, PROPID propId, const void* out, const PropertyEntry** entry) {
+    Status status;
+    const ImageProperties* properties = PropertiesOf(image, &status);
+    if (properties == nullptr) return status;
+    if (out == nullptr) return InvalidParameter;
+    *entry = properties->Find(propId);
+    return *entry != nullptr ? Ok : PropertyNotFound;
+}
+
 UINT ItemBytes(const PropertyEntry& entry) { return static_cast<UINT>(sizeof(PropertyItem) + entry.value.size()); }
 
 }  // namespace
@@ -40,23 +50,15 @@ Status GdipGetPropertyIdList(GpImage* image, UINT numOfProperty, PROPID* list) {
 }
 
 Status GdipGetPropertyItemSize(GpImage* image, PROPID propId, UINT* size) {
-    Status status;
-    ImageProperties* properties = PropertiesOf(image, &status);
-    if (properties == nullptr) return status;
-    if (size == nullptr) return InvalidParameter;
-    const PropertyEntry* entry = properties->Find(propId);
-    if (entry == nullptr) return PropertyNotFound;
+    const PropertyEntry* entry = nullptr;
+    if (Status s = FindItem(image, propId, size, &entry); s != Ok) return s;
     *size = ItemBytes(*entry);
     return Ok;
 }
 
 Status GdipGetPropertyItem(GpImage* image, PROPID propId, UINT propSize, PropertyItem* buffer) {
-    Status status;
-    ImageProperties* properties = PropertiesOf(image, &status);
-    if (properties == nullptr) return status;
-    if (buffer == nullptr) return InvalidParameter;
-    const PropertyEntry* entry = properties->Find(propId);
-    if (entry == nullptr) return PropertyNotFound;
+    const PropertyEntry* entry = nullptr;
+    if (Status s = FindItem(image, propId, buffer, &entry); s != Ok) return s;
     if (propSize != ItemBytes(*entry)) return InvalidParameter;
     BYTE* value = reinterpret_cast<BYTE*>(buffer + 1);
     buffer->id = entry->id;
