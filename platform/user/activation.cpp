@@ -66,10 +66,9 @@ void ShowOwnedWindows(HWND owner, bool show) {
 
 }  // namespace internal
 
-HWND GetActiveWindow() {
-    const HWND active = internal::State().active;
-    return IsWindow(active) ? active : nullptr;
-}
+// The service keeps the active and the focus window until told otherwise;
+// a window destroyed meanwhile is none.
+HWND GetActiveWindow() { return internal::LiveOrNull(internal::State().active); }
 
 HWND SetActiveWindow(HWND window) {
     const HWND previous = GetActiveWindow();
@@ -91,10 +90,7 @@ HWND GetLastActivePopup(HWND window) {
     return popup;
 }
 
-HWND GetFocus() {
-    const HWND focus = internal::State().focus;
-    return IsWindow(focus) ? focus : nullptr;
-}
+HWND GetFocus() { return internal::LiveOrNull(internal::State().focus); }
 
 HWND SetFocus(HWND window) {
     const HWND previous = GetFocus();

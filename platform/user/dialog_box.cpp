@@ -253,7 +253,7 @@ HWND CreateDialogIndirectParamA(HINSTANCE instance, const DialogTemplate* dialog
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
     }
-    return IsWindow(window) ? window : nullptr;
+    return internal::LiveOrNull(window);
 }
 
 HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param) {

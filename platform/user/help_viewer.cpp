@@ -183,7 +183,7 @@ HWND ShowHelpTopic(std::shared_ptr<const CChmFile> file, const std::string& topi
     if (CHelpViewerWidget* viewer = ViewerWidget(window); viewer && viewer->Browser()) {
         viewer->Browser()->setFocus(Qt::OtherFocusReason);
     }
-    return IsWindow(window) ? window : nullptr;
+    return internal::LiveOrNull(window);
 }
 
 HWND HelpViewerWindow() { return ViewerWidget(viewerWindow) ? viewerWindow : nullptr; }

@@ -221,7 +221,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if (!IsWindow(window)) return nullptr;
     ReportGeometry(window);
     if ((style & WS_VISIBLE) && IsWindow(window)) ShowWindow(window, SW_SHOW);
-    return IsWindow(window) ? window : nullptr;
+    return internal::LiveOrNull(window);
 }
 
 BOOL DestroyWindow(HWND window) {

@@ -48,6 +48,8 @@ using WindowTable = CHandleTable<HWND, WindowRecord>;
 WindowTable& Windows();
 
 WindowRecord* FindWindowRecord(HWND window);
+// window while it exists, else null.
+inline HWND LiveOrNull(HWND window) { return FindWindowRecord(window) ? window : nullptr; }
 std::shared_ptr<WindowRecord> LockWindowRecord(HWND window);
 
 // The window a widget stands for, or null.
