@@ -35,21 +35,6 @@ Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat 
     return MakeBitmap(std::move(pixels), ImageFormatMemoryBMP, bitmap);
 }
 
-namespace {
-
-// One value of a checked bitmap, as every getter returns it.
-template <typename T, typename Read>
-Status ReadValue(GpImage* image, T* value, Read read) {
-    Status status;
-    const BitmapObject* bitmap = CheckedBitmap(image, &status);
-    if (bitmap == nullptr) return status;
-    if (value == nullptr) return InvalidParameter;
-    *value = read(*bitmap);
-    return Ok;
-}
-
-}  // namespace
-
 Status GdipGetImagePixelFormat(GpImage* image, PixelFormat* format) {
     return ReadValue(image, format, [](const BitmapObject& b) { return b.raster.Format(); });
 }
@@ -78,12 +63,8 @@ size_t PaletteBytes(size_t count) {
 }  // namespace
 
 Status GdipGetImagePaletteSize(GpImage* image, INT* size) {
-    Status status;
-    BitmapObject* bitmap = CheckedBitmap(image, &status);
-    if (bitmap == nullptr) return status;
-    if (size == nullptr) return InvalidParameter;
-    *size = static_cast<INT>(PaletteBytes(bitmap->raster.palette.size()));
-    return Ok;
+    return ReadValue(image, size,
+                     [](const BitmapObject& b) { return static_cast<INT>(PaletteBytes(b.raster.palette.size())); });
 }
 
 Status GdipGetImagePalette(GpImage* image, ColorPalette* palette, INT size) {

@@ -51,6 +51,17 @@ GraphicsObject* LiveGraphics(GpGraphics* graphics);
 // status a call returns (GdiplusNotInitialized, InvalidParameter).
 BitmapObject* CheckedBitmap(GpImage* image, Status* status);
 
+// One value of a checked bitmap, as every getter returns it.
+template <typename T, typename Read>
+Status ReadValue(GpImage* image, T* value, Read read) {
+    Status status;
+    const BitmapObject* bitmap = CheckedBitmap(image, &status);
+    if (bitmap == nullptr) return status;
+    if (value == nullptr) return InvalidParameter;
+    *value = read(*bitmap);
+    return Ok;
+}
+
 // Registers a new bitmap over pixels; OutOfMemory when the object cannot be
 // made.
 Status MakeBitmap(Raster pixels, const GUID& rawFormat, GpBitmap** bitmap);

@@ -31,12 +31,8 @@ UINT ItemBytes(const PropertyEntry& entry) { return static_cast<UINT>(sizeof(Pro
 }  // namespace
 
 Status GdipGetPropertyCount(GpImage* image, UINT* numOfProperty) {
-    Status status;
-    ImageProperties* properties = PropertiesOf(image, &status);
-    if (properties == nullptr) return status;
-    if (numOfProperty == nullptr) return InvalidParameter;
-    *numOfProperty = static_cast<UINT>(properties->Entries().size());
-    return Ok;
+    return ReadValue(image, numOfProperty,
+                     [](const BitmapObject& b) { return static_cast<UINT>(b.raster.properties.Entries().size()); });
 }
 
 Status GdipGetPropertyIdList(GpImage* image, UINT numOfProperty, PROPID* list) {
